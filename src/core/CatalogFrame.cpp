@@ -1,0 +1,78 @@
+#include "core/CatalogFrame.h"
+
+#include <set>
+
+namespace Catalog {
+
+FileKind kindOf(const Paths& urls)
+{
+    std::set<FileKind> kinds;
+    for (const Path& url : urls) kinds.insert(FileKinds::of(url));
+    return kinds.size() == 1 ? *kinds.begin() : FileKind::other;
+}
+
+WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert)
+{
+    WheelOptions options;
+    for (const std::string& ext : exts) {
+        options.push_back({upperAscii(ext), std::nullopt, false, false, each([convert, ext](const Path& url) { return convert(url, ext); })});
+    }
+    return options;
+}
+
+RunFn each(EachFn f)
+{
+    // The run already executes on a worker thread: files go one after the other, and the
+    // first failure ends the run with earlier outputs left in place.
+    return [f](const Paths& urls) {
+        OptionResult result;
+        for (const Path& url : urls) result.outputs.push_back(f(url));
+        return result;
+    };
+}
+
+WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f)
+{
+    RunFn run = [title, bytes, f](const Paths& urls) {
+        OptionResult result;
+        size_t skipped = 0;
+        for (const Path& url : urls) {
+            if (auto out = f(url, bytes)) result.outputs.push_back(*out);
+            else ++skipped;
+        }
+        if (result.outputs.empty()) result.message = "Already under " + title.substr(title.size() >= 4 ? 4 : title.size()) + " — nothing to do";
+        else if (skipped > 0) result.message = std::to_string(skipped) + " already fit and were left alone";
+        return result;
+    };
+    return {title, "gauge.with.dots.needle.33percent", false, false, run};
+}
+
+std::set<std::string> sameExt(const Paths& urls)
+{
+    std::set<std::string> exts;
+    for (const Path& url : urls) {
+        const std::string ext = lowerExt(url);
+        exts.insert(ext == "jpeg" ? "jpg" : ext);
+    }
+    return exts;
+}
+
+std::string summary(const Paths& urls)
+{
+    if (urls.size() == 1) {
+        Path p = urls.front();
+        if (p.filename().empty()) p = p.parent_path();
+        return p.filename().string();
+    }
+    std::set<FileKind> kinds;
+    for (const Path& url : urls) kinds.insert(FileKinds::of(url));
+    const std::string noun = kinds.size() == 1 ? lowerAscii(FileKinds::label(*kinds.begin())) : "item";
+    return std::to_string(urls.size()) + " " + noun + (noun.back() == 's' ? "" : "s");
+}
+
+void cutToTwelve(WheelOptions& options)
+{
+    if (options.size() > 12) options.resize(12);
+}
+
+}

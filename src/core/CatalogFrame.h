@@ -1,0 +1,27 @@
+#pragma once
+#include "core/FileKind.h"
+#include "core/WheelOption.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+
+// The builders the option tables share. Everything here only builds values; the run
+// functions it returns do their work on the calling worker thread, one file at a time.
+namespace Catalog {
+using ConvertFn = std::function<Path(const Path& url, const std::string& ext)>;
+using EachFn = std::function<Path(const Path& url)>;
+using FitFn = std::function<std::optional<Path>(const Path& url, std::int64_t maxBytes)>;
+
+// The kind of a whole selection: the one shared kind, else other.
+FileKind kindOf(const Paths& urls);
+WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert);
+RunFn each(EachFn f);
+WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f);
+std::set<std::string> sameExt(const Paths& urls);
+std::string summary(const Paths& urls);
+// Keeps only the first twelve options (the wheel's slice count).
+void cutToTwelve(WheelOptions& options);
+}

@@ -1,0 +1,131 @@
+#include "core/Output.h"
+
+#include "core/Settings.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace Output {
+
+namespace {
+Path standardFolder(QStandardPaths::StandardLocation location)
+{
+    Path folder = QStandardPaths::writableLocation(location).toStdString();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return folder;
+}
+
+std::string stem(const Path& source)
+{
+    Path rest = source;
+    if (rest.filename().empty()) rest = rest.parent_path();
+    rest.replace_extension();
+    if (lowerExt(rest) == "tar") rest.replace_extension();
+    return rest.filename().string();
+}
+
+enum class Claim { taken, claimed, unclaimable };
+
+// Creates the item exclusively, so that a name is never handed out twice.
+Claim claim(const Path& candidate, Item item)
+{
+    const int rc = item == Item::folder ? ::mkdir(candidate.c_str(), 0755)
+                                        : ::open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+    if (rc >= 0) {
+        if (item == Item::file) ::close(rc);
+        return Claim::claimed;
+    }
+    struct stat st;
+    if (errno == EEXIST || ::lstat(candidate.c_str(), &st) == 0) return Claim::taken;
+    return Claim::unclaimable;
+}
+}
+
+Path directory(const Path& source)
+{
+    switch (Settings::outputLocation()) {
+    case OutputLocation::downloads: return standardFolder(QStandardPaths::DownloadLocation);
+    case OutputLocation::desktop: return standardFolder(QStandardPaths::DesktopLocation);
+    case OutputLocation::sameFolder: break;
+    }
+    Path parent = absoluteNormal(source).parent_path();
+    if (::access(parent.c_str(), W_OK) == 0) return parent;
+    return standardFolder(QStandardPaths::DownloadLocation);
+}
+
+Path url(const Path& source, const std::string& ext, const std::string& suffix, std::optional<Item> item)
+{
+    std::string base = stem(source);
+    if (!suffix.empty()) base += " (" + suffix + ")";
+    return unique(directory(source), base, ext, item);
+}
+
+Path unique(const Path& folder, const std::string& name, const std::string& ext, std::optional<Item> item)
+{
+    const Item kind = item.value_or(ext.empty() ? Item::folder : Item::file);
+    const std::string dotExt = ext.empty() ? std::string{} : "." + ext;
+    for (unsigned long long n = 1;; ++n) {
+        const Path candidate = folder / (n == 1 ? name + dotExt : name + " " + std::to_string(n) + dotExt);
+        // An unclaimable name (a folder we cannot write) is handed out as is: the writer
+        // then fails with the system's reason.
+        if (claim(candidate, kind) != Claim::taken) return candidate;
+    }
+}
+
+Path tempDirectory()
+{
+    const QString name = "Varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const Path folder = Path(QDir::tempPath().toStdString()) / name.toStdString();
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::int64_t size(const Path& url)
+{
+    std::error_code ec;
+    const fs::file_status st = fs::symlink_status(url, ec);
+    if (ec || !fs::exists(st)) return 0;
+    if (!fs::is_directory(st)) {
+        const auto bytes = fs::is_regular_file(st) ? fs::file_size(url, ec) : 0;
+        return ec ? 0 : static_cast<std::int64_t>(bytes);
+    }
+    std::int64_t total = 0;
+    for (fs::recursive_directory_iterator it(url, fs::directory_options::skip_permission_denied, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code itemError;
+        if (it->is_regular_file(itemError) && !it->is_symlink(itemError)) {
+            const auto bytes = it->file_size(itemError);
+            if (!itemError) total += static_cast<std::int64_t>(bytes);
+        }
+    }
+    return total;
+}
+
+Pending::~Pending()
+{
+    if (kept_) return;
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+Path Pending::keep()
+{
+    kept_ = true;
+    return path_;
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+}

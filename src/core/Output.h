@@ -1,0 +1,57 @@
+#pragma once
+#include "core/Paths.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Where outputs go and what they are called. Every name handed out is reserved at once: an
+// empty placeholder file (or an empty folder when ext is empty) is created exclusively, so
+// two runs asking at the same moment never get the same name. Writers write over the
+// placeholder; Output::Pending removes it again when the writer fails.
+namespace Output {
+Path directory(const Path& source);
+// What a reservation creates: an empty file, or an empty folder.
+enum class Item { file, folder };
+
+// Reserves the first free "<stem>[ (<suffix>)][ N][.ext]" in directory(source). An empty
+// ext reserves a folder unless item says otherwise.
+Path url(const Path& source, const std::string& ext, const std::string& suffix = {},
+         std::optional<Item> item = std::nullopt);
+// Reserves the first free "<name>[ N][.ext]" in folder.
+Path unique(const Path& folder, const std::string& name, const std::string& ext,
+            std::optional<Item> item = std::nullopt);
+// A new, empty "Varnolt-<UUID>" scratch folder under the temporary folder; throws on failure.
+Path tempDirectory();
+std::int64_t size(const Path& url);
+
+// Guards a reserved output: removes whatever is at the path on destruction unless keep()
+// was called, so that a failed write leaves nothing behind.
+class Pending {
+public:
+    explicit Pending(Path path) : path_(std::move(path)) {}
+    Pending(const Pending&) = delete;
+    Pending& operator=(const Pending&) = delete;
+    ~Pending();
+    const Path& path() const { return path_; }
+    // Marks the output as complete and hands its path back.
+    Path keep();
+
+private:
+    Path path_;
+    bool kept_ = false;
+};
+
+// Removes a scratch folder and everything in it when it goes out of scope.
+class ScratchDir {
+public:
+    ScratchDir() : path_(tempDirectory()) {}
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    ~ScratchDir();
+    const Path& path() const { return path_; }
+
+private:
+    Path path_;
+};
+}

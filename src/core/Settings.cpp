@@ -1,0 +1,224 @@
+#include "core/Settings.h"
+
+#include <QHash>
+#include <QSettings>
+
+#include <memory>
+#include <mutex>
+
+namespace TriggerKeys {
+
+const std::vector<TriggerKey>& allCases()
+{
+    static const std::vector<TriggerKey> cases = {TriggerKey::shift, TriggerKey::command, TriggerKey::control, TriggerKey::option};
+    return cases;
+}
+
+std::string rawValue(TriggerKey key)
+{
+    switch (key) {
+    case TriggerKey::shift: return "shift";
+    case TriggerKey::command: return "command";
+    case TriggerKey::control: return "control";
+    case TriggerKey::option: return "option";
+    }
+    return {};
+}
+
+std::optional<TriggerKey> fromRawValue(const std::string& raw)
+{
+    for (TriggerKey key : allCases()) {
+        if (rawValue(key) == raw) return key;
+    }
+    return std::nullopt;
+}
+
+std::string glyph(TriggerKey key)
+{
+    switch (key) {
+    case TriggerKey::shift: return "⇧";
+    case TriggerKey::command: return "⌘";
+    case TriggerKey::control: return "⌃";
+    case TriggerKey::option: return "⌥";
+    }
+    return {};
+}
+
+}
+
+namespace OutputLocations {
+
+const std::vector<OutputLocation>& allCases()
+{
+    static const std::vector<OutputLocation> cases = {OutputLocation::sameFolder, OutputLocation::downloads, OutputLocation::desktop};
+    return cases;
+}
+
+std::string rawValue(OutputLocation location)
+{
+    switch (location) {
+    case OutputLocation::sameFolder: return "sameFolder";
+    case OutputLocation::downloads: return "downloads";
+    case OutputLocation::desktop: return "desktop";
+    }
+    return {};
+}
+
+std::string title(OutputLocation location)
+{
+    switch (location) {
+    case OutputLocation::sameFolder: return "Next to the original";
+    case OutputLocation::downloads: return "Downloads folder";
+    case OutputLocation::desktop: return "Desktop";
+    }
+    return {};
+}
+
+}
+
+namespace Settings {
+
+namespace {
+// QSettings is reentrant but not thread-safe: one instance, guarded by one lock.
+struct Store {
+    std::recursive_mutex lock;
+    std::unique_ptr<QSettings> settings;
+    QHash<QString, QVariant> defaults;
+
+    QSettings& get()
+    {
+        if (!settings) settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Varnolt", "Varnolt");
+        return *settings;
+    }
+};
+
+Store& store()
+{
+    static Store s;
+    return s;
+}
+}
+
+void registerDefaults()
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    s.defaults = {
+        {"key.convert", "shift"},
+        {"key.tools", "command"},
+        {"key.actions", "control"},
+        {"outputLocation", "sameFolder"},
+        {"revealAfter", false},
+        {"ffmpegPath", ""},
+        {"hotkey", "ctrlOptSpace"},
+    };
+}
+
+QVariant value(const QString& key)
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    QSettings& settings = s.get();
+    if (settings.contains(key)) return settings.value(key);
+    return s.defaults.value(key);
+}
+
+bool contains(const QString& key)
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    return s.get().contains(key);
+}
+
+void setValue(const QString& key, const QVariant& v)
+{
+    {
+        Store& s = store();
+        std::lock_guard guard(s.lock);
+        s.get().setValue(key, v);
+        s.get().sync();
+    }
+    emit notifier().changed(key);
+}
+
+void remove(const QString& key)
+{
+    {
+        Store& s = store();
+        std::lock_guard guard(s.lock);
+        s.get().remove(key);
+        s.get().sync();
+    }
+    emit notifier().changed(key);
+}
+
+QString string(const QString& key)
+{
+    return value(key).toString();
+}
+
+bool boolean(const QString& key)
+{
+    return value(key).toBool();
+}
+
+QStringList stringList(const QString& key)
+{
+    return value(key).toStringList();
+}
+
+TriggerKey key(WheelMode mode)
+{
+    const QString stored = string("key." + QString::fromStdString(WheelModes::word(mode)));
+    if (auto key = TriggerKeys::fromRawValue(stored.toStdString())) return *key;
+    return TriggerKeys::allCases()[static_cast<size_t>(mode)];
+}
+
+OutputLocation outputLocation()
+{
+    const QString stored = string("outputLocation");
+    if (stored == "downloads") return OutputLocation::downloads;
+    if (stored == "desktop") return OutputLocation::desktop;
+    return OutputLocation::sameFolder;
+}
+
+SettingsNotifier& notifier()
+{
+    static SettingsNotifier n;
+    return n;
+}
+
+QString fileName()
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    return s.get().fileName();
+}
+
+void reset()
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    s.settings.reset();
+    s.defaults.clear();
+}
+
+}
+
+namespace LegacySettings {
+
+void migrate()
+{
+    if (Settings::boolean("migratedFromQuindle")) return;
+    QSettings predecessor(QSettings::IniFormat, QSettings::UserScope, "Quindle", "Quindle");
+    if (predecessor.status() == QSettings::NoError) {
+        for (const QString& key : predecessor.allKeys()) {
+            if (Settings::contains(key)) continue;
+            const QVariant v = predecessor.value(key);
+            if (v.isValid()) Settings::setValue(key, v);
+        }
+    }
+    Settings::setValue("migratedFromQuindle", true);
+}
+
+}

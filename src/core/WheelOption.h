@@ -1,0 +1,28 @@
+#pragma once
+#include "core/Paths.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// What an option hands back: the files it wrote, in input order, and an optional message
+// that replaces the default success text.
+struct OptionResult {
+    Paths outputs;
+    std::optional<std::string> message;
+};
+
+// The work of an option. It blocks, always runs on a worker thread, receives the whole
+// selection, and throws KError or UserCancelled on failure.
+using RunFn = std::function<OptionResult(const Paths&)>;
+
+// One slice of the wheel; copies share the same run function.
+struct WheelOption {
+    std::string title;
+    std::optional<std::string> symbol;
+    bool isAction = false;
+    bool isInteractive = false;
+    RunFn run;
+};
+
+using WheelOptions = std::vector<WheelOption>;

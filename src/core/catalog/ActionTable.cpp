@@ -1,0 +1,10 @@
+#include "core/catalog/Catalog.h"
+
+namespace Catalog {
+
+WheelOptions actionOptions(const Paths&)
+{
+    return {};
+}
+
+}

@@ -1,0 +1,17 @@
+#include "core/catalog/Catalog.h"
+#include "core/catalog/Rows.h"
+
+#include <map>
+
+namespace Catalog {
+
+WheelOptions convertOptions(FileKind kind, const Paths& urls)
+{
+    using Row = WheelOptions (*)(const Paths&);
+    static const std::map<FileKind, Row> table = {
+    };
+    const auto row = table.find(kind);
+    return row == table.end() ? WheelOptions{} : row->second(urls);
+}
+
+}

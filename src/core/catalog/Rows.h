@@ -1,0 +1,11 @@
+#pragma once
+#include "core/WheelOption.h"
+
+// One function per kind and page. A table maps each kind to its row; an engine joins the
+// wheel by adding its row function here and one line to the table in ConvertTable.cpp or
+// ToolTable.cpp.
+namespace ConvertRows {
+}
+
+namespace ToolRows {
+}

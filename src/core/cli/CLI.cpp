@@ -1,0 +1,178 @@
+#include "core/cli/CLI.h"
+
+#include "core/Errors.h"
+#include "core/Recents.h"
+#include "core/Settings.h"
+#include "core/catalog/Catalog.h"
+#include "core/cli/Render.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QString>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+namespace CLI {
+
+namespace {
+const char* const usage = "usage: Varnolt --run <convert|tools|actions> <option> <files…>";
+
+void print(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::string join(const WheelOptions& options)
+{
+    std::string text;
+    for (const WheelOption& option : options) {
+        if (!text.empty()) text += ", ";
+        text += option.title;
+    }
+    return text;
+}
+
+bool sameTitle(const std::string& a, const std::string& b)
+{
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+}
+
+int listCommand(const std::vector<std::string>& args)
+{
+    const Paths files(args.begin() + 1, args.end());
+    for (WheelMode mode : WheelModes::allCases()) {
+        print(TriggerKeys::glyph(Settings::key(mode)) + " " + WheelModes::title(mode) + ": " + join(Catalog::options(files, mode)));
+    }
+    return 0;
+}
+
+int undoCommand()
+{
+    try {
+        const int moved = UndoStore::undo();
+        if (moved == 0) print("Nothing to undo");
+        else print("Moved " + std::to_string(moved) + " file" + (moved == 1 ? "" : "s") + " to the Trash");
+        return 0;
+    } catch (const std::exception& e) {
+        print(std::string("ERROR: ") + e.what());
+        return 1;
+    }
+}
+
+// Runs the option's work on a worker thread while the main thread keeps its event loop,
+// so that work which must touch the main thread (clipboard, windows) can reach it.
+int runOption(const WheelOption& option, const Paths& files)
+{
+    OptionResult result;
+    std::exception_ptr failure;
+    if (QCoreApplication::instance()) {
+        QEventLoop loop;
+        std::thread worker([&] {
+            try {
+                result = option.run(files);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+        });
+        loop.exec();
+        worker.join();
+    } else {
+        try {
+            result = option.run(files);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            print(std::string("ERROR: ") + e.what());
+        } catch (...) {
+            print("ERROR: The operation couldn't be completed.");
+        }
+        return 1;
+    }
+    for (const Path& out : result.outputs) print(out.string());
+    if (result.message) print(*result.message);
+    return 0;
+}
+
+int runCommand(const std::vector<std::string>& args)
+{
+    if (args.size() < 4) {
+        print(usage);
+        return 2;
+    }
+    const auto mode = WheelModes::fromWord(args[1]);
+    if (!mode) {
+        print(usage);
+        return 2;
+    }
+    Paths files;
+    for (size_t i = 3; i < args.size(); ++i) files.push_back(absoluteNormal(args[i]));
+    const WheelOptions options = Catalog::options(files, *mode);
+    for (const WheelOption& option : options) {
+        if (sameTitle(option.title, args[2])) return runOption(option, files);
+    }
+    print("No option '" + args[2] + "'. Available: " + join(options));
+    return 2;
+}
+}
+
+bool isCommandWord(const std::string& word)
+{
+    return word == "--list" || word == "--run" || word == "--render-wheel" || word == "--undo";
+}
+
+int run(const std::vector<std::string>& args)
+{
+    if (args.empty()) {
+        print(usage);
+        return 2;
+    }
+    if (args[0] == "--render-wheel" && args.size() >= 4) {
+        if (const auto mode = WheelModes::fromWord(args[1])) {
+            return renderWheel(*mode, args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+        }
+    }
+    if (args[0] == "--undo") return undoCommand();
+    if (args[0] == "--list") return listCommand(args);
+    return runCommand(args);
+}
+
+bool handle(int argc, char** argv)
+{
+    if (argc < 2 || !isCommandWord(argv[1])) return false;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    Settings::registerDefaults();
+
+    // Listing and undo need no windows and start fastest without a display connection;
+    // running an option may touch the clipboard or open a window, and rendering draws
+    // widgets, which work without a display on the offscreen platform.
+    const bool needsGui = args[0] == "--run" || args[0] == "--render-wheel";
+    if (needsGui && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::unique_ptr<QCoreApplication> app = needsGui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setOrganizationName("Varnolt");
+    QCoreApplication::setApplicationName("Varnolt");
+    int status = 0;
+    QTimer::singleShot(0, [&] {
+        status = run(args);
+        QCoreApplication::exit(status);
+    });
+    QCoreApplication::exec();
+    app.reset();
+    std::exit(status);
+}
+
+}

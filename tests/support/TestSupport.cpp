@@ -1,0 +1,86 @@
+#include "TestSupport.h"
+
+#include "core/Output.h"
+#include "core/Settings.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <fstream>
+#include <sstream>
+
+namespace TestSupport {
+
+TempDir::TempDir() : path_(Output::tempDirectory()) {}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void writeFile(const Path& path, const std::string& contents)
+{
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+}
+
+std::string readFile(const Path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+std::vector<std::string> listFolder(const Path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::map<std::string, std::string>& env, const Path& cwd)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const auto& [key, value] : env) environment.insert(QString::fromStdString(key), QString::fromStdString(value));
+    process.setProcessEnvironment(environment);
+    if (!cwd.empty()) process.setWorkingDirectory(QString::fromStdString(cwd.string()));
+    QStringList arguments;
+    for (const std::string& a : args) arguments << QString::fromStdString(a);
+    process.start(QString::fromStdString(program), arguments);
+    process.waitForFinished(300000);
+    CommandResult result;
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+CommandResult runVarnolt(const std::vector<std::string>& args, const std::map<std::string, std::string>& env, const Path& cwd)
+{
+    return runProgram(VARNOLT_EXE, args, env, cwd);
+}
+
+void FreshHome::SetUp()
+{
+    home_ = std::make_unique<TempDir>();
+    const std::string h = home_->path().string();
+    setenv("HOME", h.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (h + "/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (h + "/.local/share").c_str(), 1);
+    setenv("XDG_STATE_HOME", (h + "/.local/state").c_str(), 1);
+    Settings::reset();
+    Settings::registerDefaults();
+}
+
+void FreshHome::TearDown()
+{
+    Settings::reset();
+    home_.reset();
+}
+
+}

@@ -1,0 +1,54 @@
+#pragma once
+#include "core/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// A scratch folder removed with everything in it at the end of its scope.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const Path& path() const { return path_; }
+    Path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    Path path_;
+};
+
+void writeFile(const Path& path, const std::string& contents);
+std::string readFile(const Path& path);
+// The names in a folder, sorted.
+std::vector<std::string> listFolder(const Path& folder);
+
+struct CommandResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+// Runs a program to its end with extra environment variables.
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& env = {}, const Path& cwd = {});
+// Runs the built varnolt executable with the test's home folder.
+CommandResult runVarnolt(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
+                         const Path& cwd = {});
+
+// Gives each test its own home folder (settings, Downloads, Trash) and fresh settings.
+class FreshHome : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    const Path& home() const { return home_->path(); }
+
+private:
+    std::unique_ptr<TempDir> home_;
+};
+
+}
