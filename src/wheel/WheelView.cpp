@@ -38,6 +38,17 @@ bool isModifierKey(int key)
            key == Qt::Key_Super_L || key == Qt::Key_Super_R;
 }
 
+// The modifiers held once the key event has happened. Qt already adjusts them for Shift,
+// Control, Alt and Meta; X11 reports the Super keys separately, with the state from before.
+Qt::KeyboardModifiers heldAfter(const QKeyEvent* event)
+{
+    Qt::KeyboardModifiers flags = event->modifiers();
+    if (event->key() == Qt::Key_Super_L || event->key() == Qt::Key_Super_R) {
+        flags.setFlag(Qt::MetaModifier, event->type() == QEvent::KeyPress);
+    }
+    return flags;
+}
+
 // Moves value towards target by the fraction 1 - e^(-rate dt), landing on it when close.
 void ease(double& value, double target, double rate, double dt)
 {
@@ -242,14 +253,14 @@ void WheelView::mousePressEvent(QMouseEvent* event)
 
 void WheelView::keyPressEvent(QKeyEvent* event)
 {
-    if (isModifierKey(event->key())) modifiersChanged(event->modifiers());
+    if (isModifierKey(event->key())) modifiersChanged(heldAfter(event));
     if (onKey && onKey(event->key())) return;
     QWidget::keyPressEvent(event);
 }
 
 void WheelView::keyReleaseEvent(QKeyEvent* event)
 {
-    if (isModifierKey(event->key())) modifiersChanged(event->modifiers());
+    if (isModifierKey(event->key())) modifiersChanged(heldAfter(event));
     QWidget::keyReleaseEvent(event);
 }
 
