@@ -6,6 +6,20 @@
 #include <cmath>
 #include <vector>
 
+void Sprite::draw(QPainter& painter, QPointF offset) const
+{
+    // Drawn pixel for pixel onto whole device pixels, the picture needs no resampling, and
+    // copying it is many times faster than smooth scaling.
+    const QTransform device = painter.deviceTransform();
+    const QPointF at = device.map(origin + offset);
+    const bool pixelForPixel = device.type() <= QTransform::TxScale && device.m11() == image.devicePixelRatio() &&
+                               device.m22() == image.devicePixelRatio() && at == QPointF(at.toPoint());
+    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth && !pixelForPixel);
+    painter.drawImage(origin + offset, image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+}
+
 namespace Shadows {
 
 namespace {
@@ -42,7 +56,7 @@ std::vector<int> boxRadii(double sigma)
 }
 }
 
-Shadow make(const QPainterPath& shape, double blur, const QColor& colour, double devicePixelRatio)
+Sprite make(const QPainterPath& shape, double blur, const QColor& colour, double devicePixelRatio)
 {
     const double sigma = blur / 2;
     const double margin = std::ceil(3 * sigma) + 1;

@@ -3,15 +3,19 @@
 #include <QImage>
 #include <QPainterPath>
 
-// A soft shadow of a shape: the shape filled with a colour and blurred, ready to be drawn
-// at `origin` (the image's top-left corner in the shape's coordinates).
-struct Shadow {
+class QPainter;
+
+// A picture made once and drawn many times: `image` belongs with its top-left corner at
+// `origin`, in the coordinates of what it shows.
+struct Sprite {
     QImage image;
     QPointF origin;
+
+    void draw(QPainter& painter, QPointF offset = {}) const;
 };
 
 namespace Shadows {
-// blur is the blur radius in points (a Gaussian of half that deviation); the image has
-// devicePixelRatio pixels per point.
-Shadow make(const QPainterPath& shape, double blur, const QColor& colour, double devicePixelRatio);
+// A soft shadow of a shape: the shape filled with a colour and blurred by `blur` points (a
+// Gaussian of half that deviation), at devicePixelRatio pixels per point.
+Sprite make(const QPainterPath& shape, double blur, const QColor& colour, double devicePixelRatio);
 }

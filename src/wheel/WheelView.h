@@ -1,7 +1,7 @@
 #pragma once
 #include "core/WheelMode.h"
 #include "core/WheelOption.h"
-#include "wheel/Shadow.h"
+#include "wheel/WheelCache.h"
 #include "wheel/WheelPalette.h"
 
 #include <QImage>
@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <map>
 #include <optional>
 
 // The wheel: a ring of up to eight slices around a hub. It draws itself with QPainter, on
@@ -111,9 +110,10 @@ private:
     void paintLabel(QPainter& painter, const WheelPalette& palette, const WheelOption& option, int i, int n,
                     double glow, double rotation);
     void paintHub(QPainter& painter, const WheelPalette& palette, double contentAlpha);
+    void paintGlowingBody(QPainter& painter, const WheelPalette& colours, int i, int n, double glow, double rotation);
+    FittedText fitted(const QString& text, double size, double floor, QFont::Weight weight, double kern,
+                      double maxWidth, const QPaintDevice* device);
     const WheelPalette& palette() const;
-    const QPainterPath& segmentShape(int i, int n, double extra);
-    const Shadow& shadow(const QString& key, const QPainterPath& shape, double blur, const QColor& colour, double dpr);
 
     WheelMode mode_ = WheelMode::convert;
     WheelOptions options_;
@@ -137,7 +137,6 @@ private:
     double lastTick_ = 0;
     double nextTick_ = 0;
 
-    std::map<QString, QPainterPath> shapeCache_;
-    std::map<QString, Shadow> shadowCache_;
+    WheelCache cache_;
     QImage layer_;
 };
