@@ -30,8 +30,10 @@ FittedText fit(const QString& text, double size, double floor, QFont::Weight wei
 {
     while (true) {
         const QFont f = font(size, weight, kern, device);
-        const double width = QFontMetricsF(f, device).horizontalAdvance(text) - kern;
-        if (width <= maxWidth || size <= floor) return prepare(text, f, device);
+        const QFontMetricsF metrics(f, device);
+        if (metrics.horizontalAdvance(text) - kern <= maxWidth) return prepare(text, f, device);
+        // Still too wide at the smallest size: cut it short rather than spill out of its place.
+        if (size <= floor) return prepare(metrics.elidedText(text, Qt::ElideRight, maxWidth + kern), f, device);
         size -= 0.5;
     }
 }

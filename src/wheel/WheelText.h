@@ -19,7 +19,8 @@ namespace WheelText {
 // A font of `size` points (widget pixels) in the desktop's family, whatever the device's dpi.
 QFont font(double size, QFont::Weight weight, double kern, const QPaintDevice* device);
 FittedText prepare(const QString& text, const QFont& font, const QPaintDevice* device);
-// The text at `size`, shrunk by half points while wider than maxWidth and above `floor`.
+// The text at `size`, shrunk by half points while wider than maxWidth and above `floor`;
+// a text still too wide at `floor` ends in an ellipsis.
 FittedText fit(const QString& text, double size, double floor, QFont::Weight weight, double kern, double maxWidth,
                const QPaintDevice* device);
 // Draws the text with its baseline at `baseline` and its left end at `left`.
