@@ -2,8 +2,6 @@
 
 #include "wheel/WheelGeometry.h"
 
-#include <QPainterPathStroker>
-
 #include <cmath>
 
 namespace {
@@ -28,11 +26,7 @@ const QPainterPath& WheelCache::edge(int i, int n, double extra, QPointF centre)
 {
     const QString key = "edge" + shapeKey(i, n, extra, centre);
     auto found = shapes_.find(key);
-    if (found == shapes_.end()) {
-        QPainterPathStroker stroker;
-        stroker.setWidth(2);
-        found = shapes_.emplace(key, stroker.createStroke(outline(i, n, extra, centre))).first;
-    }
+    if (found == shapes_.end()) found = shapes_.emplace(key, WheelGeometry::segmentEdge(i, n, extra, 2, centre)).first;
     return found->second;
 }
 

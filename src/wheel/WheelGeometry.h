@@ -25,4 +25,6 @@ std::optional<int> hitTest(QPointF p, QPointF centre, int n);
 // sector between innerR and outerR + extra with straight gaps to its neighbours and
 // rounded corners; the whole ring for a single slice.
 QPainterPath segmentShape(int i, int n, double extra, QPointF centre);
+// The band `width` points wide along that outline, as a stroke of it would cover.
+QPainterPath segmentEdge(int i, int n, double extra, double width, QPointF centre);
 }
