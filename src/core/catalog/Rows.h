@@ -5,6 +5,8 @@
 // wheel by adding its row function here and one line to the table in ConvertTable.cpp or
 // ToolTable.cpp.
 namespace ConvertRows {
+WheelOptions document(const Paths& urls);
+WheelOptions subtitle(const Paths& urls);
 }
 
 namespace ToolRows {
