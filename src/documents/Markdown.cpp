@@ -27,21 +27,29 @@ public:
             return;
         }
         if (line.isEmpty()) return endBlock();
-        if (const auto m = headingPattern.match(line); m.hasMatch()) {
-            endBlock();
-            const QString level = QString::number(m.capturedLength() - 1);
-            return add("<h" + level + ">" + inlineHTML(line.mid(m.capturedEnd()).toString()) + "</h" + level + ">");
+        // The first character rules out most patterns before any of them runs.
+        const QChar first = line[0];
+        if (first == u'#') {
+            if (const auto m = headingPattern.match(line); m.hasMatch()) {
+                endBlock();
+                const QString level = QString::number(m.capturedLength() - 1);
+                return add("<h" + level + ">" + inlineHTML(line.mid(m.capturedEnd()).toString()) + "</h" + level + ">");
+            }
         }
-        if (rulePattern.match(line).hasMatch()) {
+        if ((first == u'-' || first == u'*' || first == u'_') && rulePattern.match(line).hasMatch()) {
             endBlock();
             return add(QStringLiteral("<hr/>"));
         }
-        if (line.startsWith(u'>')) {
+        if (first == u'>') {
             endBlock();
             return add("<blockquote><p>" + inlineHTML(trimmed(line.mid(1)).toString()) + "</p></blockquote>");
         }
-        if (const auto m = bulletPattern.match(line); m.hasMatch()) return item(u"ul", line.mid(m.capturedEnd()));
-        if (const auto m = numberedPattern.match(line); m.hasMatch()) return item(u"ol", line.mid(m.capturedEnd()));
+        if (first == u'-' || first == u'*' || first == u'+') {
+            if (const auto m = bulletPattern.match(line); m.hasMatch()) return item(u"ul", line.mid(m.capturedEnd()));
+        }
+        if (first.isDigit()) {
+            if (const auto m = numberedPattern.match(line); m.hasMatch()) return item(u"ol", line.mid(m.capturedEnd()));
+        }
         closeList();
         paragraph_.push_back(line.toString());
     }

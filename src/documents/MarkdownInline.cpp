@@ -12,6 +12,8 @@ constexpr auto unicode = QRegularExpression::UseUnicodePropertiesOption;
 struct Rule {
     QRegularExpression pattern;
     QString replacement;
+    // Text every match contains: without it the pattern need not run at all.
+    QString marker;
 };
 
 // The template with "$1" and "$2" filled in from the match.
@@ -30,6 +32,7 @@ QString expand(const QString& replacement, const QRegularExpressionMatch& m)
 
 QString replaceAll(const QString& text, const Rule& rule)
 {
+    if (!text.contains(rule.marker)) return text;
     QString out;
     qsizetype done = 0;
     for (auto it = rule.pattern.globalMatch(text); it.hasNext();) {
@@ -54,7 +57,7 @@ QString replaceLinks(const QString& text, const Rule& rule, QChar opener)
     qsizetype stopAt = -1;
     QString out;
     qsizetype done = 0;
-    for (qsizetype p = text.indexOf(u"]("); p >= 0; p = text.indexOf(u"](", std::max(p + 1, done))) {
+    for (qsizetype p = text.indexOf(rule.marker); p >= 0; p = text.indexOf(rule.marker, std::max(p + 1, done))) {
         while (stopAt < p + 2 && stops.hasNext()) stopAt = stops.next().capturedStart();
         if (stopAt < p + 2) break;
         if (stopAt == p + 2 || text[stopAt] != u')') continue;
@@ -79,14 +82,14 @@ QString replaceLinks(const QString& text, const Rule& rule, QChar opener)
 const std::array<Rule, 8>& rules()
 {
     static const std::array<Rule, 8> table = {{
-        {QRegularExpression("`([^`]+)`", unicode), "<code>$1</code>"},
-        {QRegularExpression("!\\[([^\\]]*)\\]\\(([^)\\s]+)\\)", unicode), "<img alt=\"$1\" src=\"$2\"/>"},
-        {QRegularExpression("\\[([^\\]]+)\\]\\(([^)\\s]+)\\)", unicode), "<a href=\"$2\">$1</a>"},
-        {QRegularExpression("\\*\\*([^*]+)\\*\\*", unicode), "<strong>$1</strong>"},
-        {QRegularExpression("__([^_]+)__", unicode), "<strong>$1</strong>"},
-        {QRegularExpression("(?<![\\w*])\\*([^*\\n]+)\\*(?![\\w*])", unicode), "<em>$1</em>"},
-        {QRegularExpression("(?<!\\w)_([^_\\n]+)_(?!\\w)", unicode), "<em>$1</em>"},
-        {QRegularExpression("~~([^~]+)~~", unicode), "<del>$1</del>"},
+        {QRegularExpression("`([^`]+)`", unicode), "<code>$1</code>", "`"},
+        {QRegularExpression("!\\[([^\\]]*)\\]\\(([^)\\s]+)\\)", unicode), "<img alt=\"$1\" src=\"$2\"/>", "]("},
+        {QRegularExpression("\\[([^\\]]+)\\]\\(([^)\\s]+)\\)", unicode), "<a href=\"$2\">$1</a>", "]("},
+        {QRegularExpression("\\*\\*([^*]+)\\*\\*", unicode), "<strong>$1</strong>", "**"},
+        {QRegularExpression("__([^_]+)__", unicode), "<strong>$1</strong>", "__"},
+        {QRegularExpression("(?<![\\w*])\\*([^*\\n]+)\\*(?![\\w*])", unicode), "<em>$1</em>", "*"},
+        {QRegularExpression("(?<!\\w)_([^_\\n]+)_(?!\\w)", unicode), "<em>$1</em>", "_"},
+        {QRegularExpression("~~([^~]+)~~", unicode), "<del>$1</del>", "~~"},
     }};
     return table;
 }
