@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <cstdlib>
 
 using namespace TestSupport;
@@ -135,4 +137,24 @@ TEST(EPUB, WrittenBookPassesEpubcheck)
     const CommandResult check = runProgram("java", {"-jar", jar.string(), book.string()});
     EXPECT_EQ(check.status, 0) << check.out << check.err;
     EXPECT_NE(check.out.find("0 fatals / 0 errors"), std::string::npos) << check.out << check.err;
+}
+
+// The chapter's void elements are closed exactly as replacing "<name((?:\s[^>]*?)?)\s*/?>"
+// (any case) by "<name$1/>" would, and in one pass even where that pattern would not be.
+TEST(EPUB, VoidElementsCloseLikeTheirPattern)
+{
+    const std::string tricky = "<br><BR/><Br \t/><br  / ><br/ ><br x=\"1\"  /><br\nclass=a><brx><br-><hr >< br><img  src=a /  /><img/>"
+                               "<meta charset=\"utf-8\"><link rel=x><input type=text ><inputs><br<hr> a > b <br";
+    QString expected = QString::fromStdString(tricky);
+    for (const char* name : {"br", "hr", "img", "meta", "link", "input"}) {
+        const QRegularExpression pattern(QString("<%1((?:\\s[^>]*?)?)\\s*/?>").arg(name), QRegularExpression::CaseInsensitiveOption);
+        expected.replace(pattern, QString("<%1\\1/>").arg(name));
+    }
+    const std::string spaces(200000, ' ');
+    std::string unclosed;
+    for (int i = 0; i < 20000; ++i) unclosed += "<brx";
+    TempDir dir;
+    EPUB::write("Void", tricky + "<img alt=\"" + spaces + "\"><br" + spaces + "x" + unclosed + ">", dir / "void.epub");
+    EXPECT_EQ(EPUB::readHTML(dir / "void.epub"),
+              frameStart + "\n" + expected.toStdString() + "<img alt=\"" + spaces + "\"/><br" + spaces + "x" + unclosed + "/>\n" + frameEnd);
 }
