@@ -82,13 +82,22 @@ void refuseEscaping(const Path& archive, const ArchiveMembers::Members& members)
     throw KError(archive.filename().string() + " wasn't extracted: its item \"" + *member + "\" would land outside the extraction folder");
 }
 
+// zip and unzip would read a name that starts with "-" as an option.
+std::string zipName(const std::string& name)
+{
+    return name.starts_with('-') ? "./" + name : name;
+}
+
 void unzipInto(const Path& archive, const Staging& staging)
 {
-    // unzip reads wildcards in an archive's name; a link with a plain name keeps it literal.
-    const Path link = staging.path() / "archive.zip";
-    fs::create_symlink(archive, link);
-    refuseEscaping(archive, ArchiveMembers::fromZipListing(Shell::run(unzipProgram, {"-Z", "-s", link.string(), "*"})));
-    Shell::run(unzipProgram, {"-q", "-n", link.string(), "-d", staging.content().string()});
+    // unzip expands wildcards in an archive's name and cannot escape them: it reads a link
+    // whose name has none, beside the content, so that its messages still name the archive.
+    std::string name = archive.filename().string();
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '*' || c == '?' || c == '[' || c == ']'; }, '_');
+    fs::create_symlink(archive, staging.path() / name);
+    const std::string arg = zipName(name);
+    refuseEscaping(archive, ArchiveMembers::fromZipListing(Shell::run(unzipProgram, {"-Z", "-s", arg, "*"}, staging.path())));
+    Shell::run(unzipProgram, {"-q", "-n", arg, "-d", staging.content().string()}, staging.path());
 }
 
 void untarInto(const Path& archive, const Staging& staging)
@@ -137,12 +146,6 @@ Path moveOnto(const Path& from, const Path& reserved)
     Output::Pending pending(reserved);
     fs::rename(from, reserved);
     return pending.keep();
-}
-
-// zip would read a name that starts with "-" as an option.
-std::string zipName(const std::string& name)
-{
-    return name.starts_with('-') ? "./" + name : name;
 }
 
 void zipInto(const Path& destination, const Path& folder, const std::vector<std::string>& names, const std::vector<std::string>& trailing)
