@@ -69,6 +69,14 @@ std::optional<std::vector<std::string>> insideParts(const std::string& name)
     }
     return parts;
 }
+
+// The first count parts joined with "/".
+std::string joined(const std::vector<std::string>& parts, size_t count)
+{
+    std::string path;
+    for (size_t i = 0; i < count; ++i) path += (i == 0 ? "" : "/") + parts[i];
+    return path;
+}
 }
 
 Members fromTarListing(std::string_view text)
@@ -113,12 +121,16 @@ std::optional<std::string> firstEscaping(const Members& members)
     for (const Member& member : members) {
         const auto parts = insideParts(member.name);
         if (!parts) return member.name;
-        std::string path;
-        for (size_t i = 0; i < parts->size(); ++i) {
-            if (i > 0 && links.count(path)) return member.name;
-            path += (i == 0 ? "" : "/") + (*parts)[i];
+        for (size_t i = 1; i < parts->size(); ++i) {
+            if (links.count(joined(*parts, i))) return member.name;
         }
-        if (member.type == 'h' && !insideParts(member.link)) return member.name;
+        const std::string path = joined(*parts, parts->size());
+        if (member.type == 'h') {
+            const auto target = insideParts(member.link);
+            if (!target) return member.name;
+            // A hard link to a symbolic link is that link again.
+            if (links.count(joined(*target, target->size()))) links.insert(path);
+        }
         if (member.type == 'l') {
             // A link named "." would replace the extraction folder itself.
             if (path.empty()) return member.name;
