@@ -1,0 +1,81 @@
+#include "TestSupport.h"
+
+#include "core/Recents.h"
+
+using namespace TestSupport;
+
+namespace {
+const std::string usage = "usage: Varnolt --run <convert|tools|actions> <option> <files…>\n";
+}
+
+class CommandLineTest : public FreshHome {};
+
+TEST_F(CommandLineTest, ListWithoutFilesPrintsThreeEmptyPages)
+{
+    const CommandResult r = runVarnolt({"--list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "⇧ Convert: \n⌘ Tools: \n⌃ Actions: \n");
+}
+
+TEST_F(CommandLineTest, ListShowsTheConfiguredTriggerKeys)
+{
+    writeFile(home() / ".config/Varnolt/Varnolt.conf", "[General]\nkey.convert=option\nkey.actions=nonsense\n");
+    const CommandResult r = runVarnolt({"--list"});
+    EXPECT_EQ(r.out, "⌥ Convert: \n⌘ Tools: \n⌃ Actions: \n");
+}
+
+TEST_F(CommandLineTest, UsageErrorsExitWithTwo)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--run", "Convert", "PNG", "x"}, {"--run", "tools"}, {"--run", "convert", "png"}, {"--render-wheel", "convert"}}) {
+        const CommandResult r = runVarnolt(args);
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_EQ(r.out, usage) << args[1];
+    }
+}
+
+TEST_F(CommandLineTest, UnknownOptionListsWhatIsAvailable)
+{
+    const CommandResult r = runVarnolt({"--run", "convert", "WEBP", "a.png", "b.mov"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.starts_with("No option 'WEBP'. Available: ")) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+}
+
+TEST_F(CommandLineTest, UndoMovesTheRecordedBatch)
+{
+    CommandResult r = runVarnolt({"--undo"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Nothing to undo\n");
+
+    TempDir dir;
+    writeFile(dir / "one.png", "1");
+    writeFile(dir / "two.png", "2");
+    UndoStore::record({dir / "one.png", dir / "two.png"});
+    r = runVarnolt({"--undo"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Moved 2 files to the Trash\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "one.png"));
+    EXPECT_EQ(runVarnolt({"--undo"}).out, "Nothing to undo\n");
+}
+
+TEST_F(CommandLineTest, FailingWorkPrintsOneErrorLine)
+{
+    TempDir dir;
+    writeFile(dir / "notes.zip", "not an archive at all");
+    const CommandResult r = runVarnolt({"--run", "convert", "Extract", "notes.zip"}, {}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.starts_with("ERROR: unzip: ")) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+    EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"notes.zip"});
+}
+
+TEST_F(CommandLineTest, RunPrintsOutputsOfRelativePaths)
+{
+    TempDir dir;
+    writeFile(dir / "sub/a.txt", "a");
+    writeFile(dir / "b.txt", "b");
+    const CommandResult r = runVarnolt({"--run", "tools", "ZIP", "sub/../b.txt", "./sub/a.txt"}, {}, dir.path());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, (dir / "Archive.zip").string() + "\n");
+}
