@@ -120,6 +120,16 @@ TEST(EPUB, BrokenBooksGiveAMessageAndNeverReadOutside)
                          "<spine><itemref idref=\"a\"/><itemref idref=\"b\"/><itemref idref=\"c\"/></spine>"}},
                    "application/epub+zip", escaping);
     EXPECT_EQ(readError(escaping), "This EPUB has no readable text");
+
+    // Unclosed tags by the hundred thousand: each would make a tag pattern rescan the rest.
+    std::string unclosed;
+    for (int i = 0; i < 100000; ++i) unclosed += "<item<body";
+    const Path hostile = dir / "hostile.epub";
+    Package::write({{"META-INF/container.xml", container("content.opf")},
+                    {"content.opf", "<item id=\"a\" href=\"a.xhtml\"/><itemref idref=\"a\"/>" + unclosed},
+                    {"a.xhtml", unclosed}},
+                   "application/epub+zip", hostile);
+    EXPECT_EQ(EPUB::readHTML(hostile), frameStart + unclosed + frameEnd);
 }
 
 TEST(EPUB, WrittenBookPassesEpubcheck)
