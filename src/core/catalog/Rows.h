@@ -5,7 +5,11 @@
 // wheel by adding its row function here and one line to the table in ConvertTable.cpp or
 // ToolTable.cpp.
 namespace ConvertRows {
+WheelOptions archive(const Paths& urls);
+WheelOptions document(const Paths& urls);
+WheelOptions subtitle(const Paths& urls);
 }
 
 namespace ToolRows {
+WheelOptions archive(const Paths& urls);
 }
