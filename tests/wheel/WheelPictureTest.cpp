@@ -92,12 +92,16 @@ TEST_F(FreshHome, RenderWheelWritesANewPictureOnly)
     TestSupport::TempDir dir;
     const Path out = dir / "wheel.png";
     TestSupport::writeFile(dir / "photo.png", "");
-    auto result = TestSupport::runVarnolt({"--render-wheel", "tools", out.string(), (dir / "photo.png").string(),
-                                           "--hover", "0", "--page", "x", "--glow", "0.5"});
+    std::filesystem::create_directory(dir / "folder");
+    // A folder's convert page has two slices (ZIP, TAR.GZ): the lower one is lit halfway.
+    auto result = TestSupport::runVarnolt({"--render-wheel", "convert", out.string(), (dir / "folder").string(),
+                                           "--hover", "1", "--page", "x", "--glow", "0.5"});
     EXPECT_EQ(result.status, 0) << result.out;
     QImage light(QString::fromStdString(out.string()));
     ASSERT_EQ(light.size(), QSize(752, 752));
     expectGrey(light.pixelColor(376, 68).toRgb(), 0.925, "light rim");
+    const QColor lit = light.pixelColor(376, 376 + 280).toRgb();
+    EXPECT_GT(lit.redF(), lit.greenF() + 0.15);
 
     result = TestSupport::runVarnolt({"--render-wheel", "tools", out.string(), "photo.png"}, {{"QUINDLE_DARK", "1"}});
     EXPECT_EQ(result.status, 1);
