@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-// Zip packages of text entries (ODS, EPUB), packed and unpacked by the system's zip and unzip.
+// Zip packages of text entries (ODS, EPUB, XLSX), packed and unpacked by the system's zip and
+// unzip.
 namespace Package {
 // Entry path ("META-INF/container.xml") to its UTF-8 text.
 using Entries = std::map<std::string, std::string>;
@@ -13,7 +14,9 @@ using Entries = std::map<std::string, std::string>;
 // Writes the entries to `to`, replacing whatever is there. With a media type, "mimetype" is
 // the first entry, stored uncompressed. A failed write leaves nothing at `to`.
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to);
-// The bytes of one entry of any zip file; throws KError when the file is not a zip or has no
-// such entry.
+// The text of one entry of any zip file (malformed UTF-8 replaced); throws KError when the
+// file is not a zip or has no such entry.
 std::string read(const Path& zip, const std::string& entry);
+// The bytes of one entry written to the file `to`, for entries too large to hold twice.
+void extract(const Path& zip, const std::string& entry, const Path& to);
 }

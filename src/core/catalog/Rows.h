@@ -5,7 +5,9 @@
 // wheel by adding its row function here and one line to the table in ConvertTable.cpp or
 // ToolTable.cpp.
 namespace ConvertRows {
+WheelOptions spreadsheet(const Paths& urls);
 }
 
 namespace ToolRows {
+WheelOptions spreadsheet(const Paths& urls);
 }
