@@ -64,8 +64,9 @@ std::string memberPattern(const std::string& entry)
 }
 }
 
-void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to)
+void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to, Compression compression)
 {
+    const bool fast = compression == Compression::fast;
     const Path destination = absoluteNormal(to);
     Output::Pending pending(destination);
     Output::ScratchDir staging;
@@ -83,12 +84,13 @@ void write(const Entries& files, const std::optional<std::string>& mimetype, con
         }
         if (!names.empty()) {
             std::sort(names.begin(), names.end());
-            std::vector<std::string> args = {"-q", "-X", "-r", "-9", partial.path.string()};
+            std::vector<std::string> args = {"-q", "-X", "-r", fast ? "-1" : "-9", partial.path.string()};
             args.insert(args.end(), names.begin(), names.end());
             Shell::run(zipProgram, args, staging.path());
         }
     } else {
         std::vector<std::string> args = {"-q", "-X", "-r", partial.path.string()};
+        if (fast) args.insert(args.begin() + 3, "-1");
         std::set<std::string> seen;
         for (const auto& entry : files) {
             const std::string top = entry.first.substr(0, entry.first.find('/'));

@@ -11,9 +11,15 @@ namespace Package {
 // Entry path ("META-INF/container.xml") to its UTF-8 text.
 using Entries = std::map<std::string, std::string>;
 
+// How hard zip deflates the entries: `standard` (zip's default level, the highest after a
+// "mimetype") or `fast` (level 1) for large generated parts, where deflating at the higher
+// levels takes several times longer for about a fifth fewer bytes.
+enum class Compression { standard, fast };
+
 // Writes the entries to `to`, replacing whatever is there. With a media type, "mimetype" is
 // the first entry, stored uncompressed. A failed write leaves nothing at `to`.
-void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to);
+void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to,
+           Compression compression = Compression::standard);
 // The text of one entry of any zip file (malformed UTF-8 replaced); throws KError when the
 // file is not a zip or has no such entry.
 std::string read(const Path& zip, const std::string& entry);

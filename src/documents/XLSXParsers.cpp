@@ -73,6 +73,12 @@ std::optional<long long> integer(std::string_view text)
     return value;
 }
 
+// Whether an element or attribute name is this one letter; cells are the bulk of a sheet.
+bool single(const char* name, char letter)
+{
+    return name[0] == letter && name[1] == '\0';
+}
+
 class Handler : public XmlStream::Handler {
 public:
     explicit Handler(const std::vector<std::string>& strings) : strings(strings) {}
@@ -84,20 +90,23 @@ public:
             const auto number = r ? integer(r) : std::nullopt;
             rowNumber = std::clamp(number ? *number : rowNumber + 1, -1LL, farAway);
             nextColumn = 0;
-        } else if (std::strcmp(name, "c") == 0) {
-            const char* r = XmlStream::attribute(attributes, "r");
-            const char* t = XmlStream::attribute(attributes, "t");
-            cellRef = r ? r : "";
-            cellType = t ? t : "";
+        } else if (single(name, 'c')) {
+            // The two attributes of every cell, found in one pass.
+            cellRef.clear();
+            cellType.clear();
+            for (const char** a = attributes; *a; a += 2) {
+                if (single(a[0], 'r')) cellRef = a[1];
+                else if (single(a[0], 't')) cellType = a[1];
+            }
             value.clear();
-        } else if (std::strcmp(name, "v") == 0 || std::strcmp(name, "t") == 0) {
+        } else if (single(name, 'v') || single(name, 't')) {
             capture = true;
         }
     }
     void end(const char* name) override
     {
-        if (std::strcmp(name, "v") == 0 || std::strcmp(name, "t") == 0) capture = false;
-        else if (std::strcmp(name, "c") == 0) endCell();
+        if (single(name, 'v') || single(name, 't')) capture = false;
+        else if (single(name, 'c')) endCell();
     }
     void text(std::string_view text) override
     {

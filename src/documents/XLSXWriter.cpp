@@ -126,7 +126,7 @@ void write(const Table& table, const Path& to)
     entries["xl/_rels/workbook.xml.rels"] = workbookRelationships;
     entries["xl/styles.xml"] = styles;
     // Sorted, the top-level names are "[Content_Types].xml", "_rels", "xl": zip's argument list.
-    Package::write(entries, std::nullopt, to);
+    Package::write(entries, std::nullopt, to, Package::Compression::fast);
 }
 
 }

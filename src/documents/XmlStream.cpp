@@ -66,9 +66,24 @@ struct Parser {
     // Feeds one piece; false once parsing has ended (fault or stop).
     bool feed(const char* bytes, std::size_t size, bool last)
     {
-        const bool ok = XML_Parse(parser.get(), bytes, static_cast<int>(size), last) == XML_STATUS_OK;
+        return done(XML_Parse(parser.get(), bytes, static_cast<int>(size), last));
+    }
+    // Reads the next piece of the stream straight into expat's own buffer.
+    bool feed(std::istream& in)
+    {
+        constexpr int piece = 1 << 20;
+        void* buffer = XML_GetBuffer(parser.get(), piece);
+        if (!buffer) throw std::bad_alloc();
+        in.read(static_cast<char*>(buffer), piece);
+        const auto got = static_cast<int>(in.gcount());
+        return done(XML_ParseBuffer(parser.get(), got, got < piece)) && got == piece;
+    }
+
+private:
+    bool done(XML_Status status)
+    {
         if (session.failure) std::rethrow_exception(session.failure);
-        return ok;
+        return status == XML_STATUS_OK;
     }
 };
 }
@@ -89,12 +104,7 @@ void parseFile(const Path& file, Handler& handler)
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::system_error(errno, std::generic_category(), file.string());
     Parser parser(handler);
-    std::string buffer(1 << 20, '\0');
-    for (;;) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        const bool last = got < buffer.size();
-        if (!parser.feed(buffer.data(), got, last) || last) return;
+    while (parser.feed(in)) {
     }
 }
 
