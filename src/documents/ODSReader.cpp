@@ -1,6 +1,5 @@
 #include "documents/ODS.h"
 
-#include "core/Output.h"
 #include "documents/Package.h"
 #include "documents/XmlStream.h"
 
@@ -146,10 +145,9 @@ Table parseContentFile(const Path& file)
 
 Table read(const Path& spreadsheet)
 {
-    Output::ScratchDir scratch;
-    const Path content = scratch.path() / "content.xml";
-    Package::extract(spreadsheet, "content.xml", content);
-    return parseContentFile(content);
+    Table table;
+    Package::stream(spreadsheet, "content.xml", [&](const Path& bytes) { table = parseContentFile(bytes); });
+    return table;
 }
 
 }

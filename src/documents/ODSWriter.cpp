@@ -85,7 +85,7 @@ void write(const Table& table, const Path& to)
     Package::Entries entries;
     entries["content.xml"] = std::move(content);
     entries["META-INF/manifest.xml"] = manifest;
-    Package::write(entries, "application/vnd.oasis.opendocument.spreadsheet", to);
+    Package::write(entries, "application/vnd.oasis.opendocument.spreadsheet", to, Package::Compression::fast);
 }
 
 }

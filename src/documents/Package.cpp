@@ -1,14 +1,20 @@
 #include "documents/Package.h"
 
+#include "core/Errors.h"
 #include "core/Output.h"
 #include "core/Shell.h"
 
 #include <QUuid>
 
 #include <algorithm>
+#include <cerrno>
+#include <exception>
+#include <fcntl.h>
 #include <fstream>
 #include <set>
 #include <system_error>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -50,6 +56,23 @@ struct Partial {
         fs::remove(path, ec);
     }
 };
+
+// The file's absolute path once it is known to start like a zip archive. unzip's own
+// complaint about anything else is a paragraph on multi-part archives; this says what is wrong.
+Path zipArchive(const Path& zip)
+{
+    const Path path = absoluteNormal(zip);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::system_error(errno, std::generic_category(), path.string());
+    char signature[4] = {};
+    in.read(signature, sizeof signature);
+    const std::string_view start(signature, static_cast<std::size_t>(in.gcount()));
+    if (start != std::string_view("PK\3\4", 4) && start != std::string_view("PK\5\6", 4)) {
+        const std::string ext = lowerExt(path);
+        throw KError(path.filename().string() + " is damaged or isn't a real " + (ext.empty() ? "zip" : "." + ext) + " file.");
+    }
+    return path;
+}
 
 // unzip reads its member arguments as patterns, and one starting with "-" as an option;
 // a backslash makes each of those characters literal.
@@ -105,12 +128,42 @@ void write(const Entries& files, const std::optional<std::string>& mimetype, con
 
 std::string read(const Path& zip, const std::string& entry)
 {
-    return Shell::run(unzipProgram, {"-p", absoluteNormal(zip).string(), memberPattern(entry)});
+    return Shell::run(unzipProgram, {"-p", zipArchive(zip).string(), memberPattern(entry)});
 }
 
-void extract(const Path& zip, const std::string& entry, const Path& to)
+void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume)
 {
-    Shell::run(unzipProgram, {"-p", absoluteNormal(zip).string(), memberPattern(entry)}, std::nullopt, to);
+    const std::vector<std::string> args = {"-p", zipArchive(zip).string(), memberPattern(entry)};
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
+    int readEnd = fds[0];
+    const auto proc = [](int fd) { return Path("/proc/self/fd") / std::to_string(fd); };
+    // unzip writes into the pipe through its /proc name. The thread holds the pipe's first
+    // write end until unzip has ended, so that the reader meets the end of the data only then,
+    // also when unzip could not even start.
+    std::exception_ptr extraction;
+    std::thread unzip([&, writeEnd = fds[1]] {
+        try {
+            Shell::run(unzipProgram, args, std::nullopt, proc(writeEnd));
+        } catch (...) {
+            extraction = std::current_exception();
+        }
+        ::close(writeEnd);
+    });
+    try {
+        consume(proc(readEnd));
+        // Whatever the reader left is drained, so that unzip finishes and its verdict stands.
+        char sink[65536];
+        for (ssize_t n = 1; n > 0 || (n < 0 && errno == EINTR);) n = ::read(readEnd, sink, sizeof sink);
+    } catch (...) {
+        // Closing the pipe ends unzip early; the reader's failure is the one reported.
+        ::close(readEnd);
+        unzip.join();
+        throw;
+    }
+    ::close(readEnd);
+    unzip.join();
+    if (extraction) std::rethrow_exception(extraction);
 }
 
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Paths.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,6 +24,8 @@ void write(const Entries& files, const std::optional<std::string>& mimetype, con
 // The text of one entry of any zip file (malformed UTF-8 replaced); throws KError when the
 // file is not a zip or has no such entry.
 std::string read(const Path& zip, const std::string& entry);
-// The bytes of one entry written to the file `to`, for entries too large to hold twice.
-void extract(const Path& zip, const std::string& entry, const Path& to);
+// Hands `consume` a path from which the entry's bytes can be read once, as unzip inflates
+// them: reading overlaps extraction and nothing large is held or written. Throws unzip's
+// KError when the entry cannot be extracted, and what consume throws.
+void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume);
 }

@@ -1,7 +1,6 @@
 #include "documents/XLSX.h"
 
 #include "core/Errors.h"
-#include "core/Output.h"
 #include "documents/Package.h"
 #include "documents/XLSXParsers.h"
 
@@ -61,19 +60,24 @@ std::optional<std::string> firstSheetPath(const Path& workbook)
 
 Table read(const Path& workbook)
 {
-    Output::ScratchDir scratch;
-    const Path stringsFile = scratch.path() / "sharedStrings.xml";
-    // A workbook without shared strings holds only numbers and inline texts.
-    bool hasStrings = true;
+    // A workbook without shared strings holds only numbers and inline texts; a failure of the
+    // parser itself (too many strings) still ends the read.
+    std::vector<std::string> strings;
+    bool parserFailed = false;
     try {
-        Package::extract(workbook, "xl/sharedStrings.xml", stringsFile);
+        Package::stream(workbook, "xl/sharedStrings.xml", [&](const Path& bytes) {
+            parserFailed = true;
+            strings = SharedStringsParser::parseFile(bytes);
+            parserFailed = false;
+        });
     } catch (const KError&) {
-        hasStrings = false;
+        if (parserFailed) throw;
+        strings.clear();
     }
-    const std::vector<std::string> strings = hasStrings ? SharedStringsParser::parseFile(stringsFile) : std::vector<std::string>{};
-    const Path sheetFile = scratch.path() / "sheet.xml";
-    Package::extract(workbook, firstSheetPath(workbook).value_or("xl/worksheets/sheet1.xml"), sheetFile);
-    return SheetParser::parseFile(sheetFile, strings);
+    Table table;
+    Package::stream(workbook, firstSheetPath(workbook).value_or("xl/worksheets/sheet1.xml"),
+                    [&](const Path& bytes) { table = SheetParser::parseFile(bytes, strings); });
+    return table;
 }
 
 }

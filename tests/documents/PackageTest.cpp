@@ -48,15 +48,28 @@ TEST(PackageTest, ReplacesTheDestinationAndReadsBracketedNames)
     Package::write({{"x.txt", "x"}}, std::nullopt, dir / "plain");
     EXPECT_EQ(Package::read(dir / "plain", "x.txt"), "x");
 
-    Package::extract(out, "a*b?.txt", dir / "extracted");
-    EXPECT_EQ(readFile(dir / "extracted"), "star");
+    std::string streamed;
+    Package::stream(out, "a*b?.txt", [&](const Path& bytes) { streamed = readFile(bytes); });
+    EXPECT_EQ(streamed, "star");
+
+    Package::write({{"big.txt", std::string(100000, 'z')}}, "text/plain", dir / "fast.zip", Package::Compression::fast);
+    EXPECT_EQ(Package::read(dir / "fast.zip", "big.txt"), std::string(100000, 'z'));
+    EXPECT_TRUE(listing(dir / "fast.zip").starts_with("mimetype\n"));
 }
 
 TEST(PackageTest, FailuresAreClearAndLeaveNothing)
 {
     TempDir dir;
     writeFile(dir / "not.zip", "plain text, not an archive");
-    EXPECT_THROW(Package::read(dir / "not.zip", "content.xml"), KError);
+    try {
+        Package::read(dir / "not.zip", "content.xml");
+        FAIL() << "a text file is not a package";
+    } catch (const KError& e) {
+        EXPECT_STREQ(e.what(), "not.zip is damaged or isn't a real .zip file.");
+    }
+    writeFile(dir / "empty.ods", "");
+    EXPECT_THROW(Package::stream(dir / "empty.ods", "content.xml", [](const Path&) {}), KError);
+    std::filesystem::remove(dir / "empty.ods");
     Package::write({{"a.txt", "a"}}, std::nullopt, dir / "ok.zip");
     try {
         Package::read(dir / "ok.zip", "missing.xml");
@@ -64,6 +77,15 @@ TEST(PackageTest, FailuresAreClearAndLeaveNothing)
     } catch (const KError& e) {
         EXPECT_TRUE(std::string(e.what()).starts_with("unzip")) << e.what();
     }
+    // Streaming: a missing entry fails after the reader saw nothing; a reader that stops
+    // early or fails leaves unzip neither blocked nor reported.
+    std::string seen = "untouched";
+    EXPECT_THROW(Package::stream(dir / "ok.zip", "missing.xml", [&](const Path& bytes) { seen = readFile(bytes); }), KError);
+    EXPECT_EQ(seen, "");
+    Package::write({{"big.txt", std::string(1 << 22, 'b')}}, std::nullopt, dir / "big.zip");
+    Package::stream(dir / "big.zip", "big.txt", [](const Path&) {});
+    EXPECT_THROW(Package::stream(dir / "big.zip", "big.txt", [](const Path&) { throw std::runtime_error("reader"); }), std::runtime_error);
+    std::filesystem::remove(dir / "big.zip");
 
     // An entry path that cannot be staged (a file stands where its folder would go) fails
     // and leaves neither the destination nor a partial archive.
