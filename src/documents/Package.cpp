@@ -136,20 +136,27 @@ void stream(const Path& zip, const std::string& entry, const std::function<void(
     const std::vector<std::string> args = {"-p", zipArchive(zip).string(), memberPattern(entry)};
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
-    int readEnd = fds[0];
+    const int readEnd = fds[0];
     const auto proc = [](int fd) { return Path("/proc/self/fd") / std::to_string(fd); };
     // unzip writes into the pipe through its /proc name. The thread holds the pipe's first
     // write end until unzip has ended, so that the reader meets the end of the data only then,
     // also when unzip could not even start.
     std::exception_ptr extraction;
-    std::thread unzip([&, writeEnd = fds[1]] {
-        try {
-            Shell::run(unzipProgram, args, std::nullopt, proc(writeEnd));
-        } catch (...) {
-            extraction = std::current_exception();
-        }
-        ::close(writeEnd);
-    });
+    std::thread unzip;
+    try {
+        unzip = std::thread([&, writeEnd = fds[1]] {
+            try {
+                Shell::run(unzipProgram, args, std::nullopt, proc(writeEnd));
+            } catch (...) {
+                extraction = std::current_exception();
+            }
+            ::close(writeEnd);
+        });
+    } catch (...) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        throw;
+    }
     try {
         consume(proc(readEnd));
         // Whatever the reader left is drained, so that unzip finishes and its verdict stands.
