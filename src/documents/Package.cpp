@@ -63,7 +63,7 @@ Path zipArchive(const Path& zip)
 {
     const Path path = absoluteNormal(zip);
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::system_error(errno, std::generic_category(), path.string());
+    if (!in) throw KError("Couldn't open " + path.filename().string() + ": " + std::generic_category().message(errno));
     char signature[4] = {};
     in.read(signature, sizeof signature);
     const std::string_view start(signature, static_cast<std::size_t>(in.gcount()));

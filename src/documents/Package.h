@@ -22,10 +22,10 @@ enum class Compression { standard, fast };
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to,
            Compression compression = Compression::standard);
 // The text of one entry of any zip file (malformed UTF-8 replaced); throws KError when the
-// file is not a zip or has no such entry.
+// file is missing or not a zip, or has no such entry.
 std::string read(const Path& zip, const std::string& entry);
 // Hands `consume` a path from which the entry's bytes can be read once, as unzip inflates
-// them: reading overlaps extraction and nothing large is held or written. Throws unzip's
-// KError when the entry cannot be extracted, and what consume throws.
+// them: reading overlaps extraction and nothing large is held or written. Throws KError as
+// read does, and what consume throws.
 void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume);
 }

@@ -23,14 +23,12 @@ std::string tableHTML(const Table& table, int fontSize);
 std::string tableJSON(const Table& table);
 std::string tableMarkdown(const Table& table);
 
-// UTF-8 as it is (a byte-order mark dropped), UTF-16 with its mark, anything else as Latin-1.
-std::string decodeText(std::string bytes);
 // Trailing blank rows removed and rows cut to the last column that has content anywhere;
 // cells are never trimmed.
 void trim(Table& table);
 
-// Reads a csv, tsv, xlsx or ods file by its extension, trimmed; KError "Unsupported
-// spreadsheet" for anything else.
+// Reads a csv, tsv (decoded as TextFile does), xlsx or ods file by its extension, trimmed;
+// KError "Unsupported spreadsheet" for anything else.
 Table read(const Path& source);
 // Writes by target extension; KError "Can't write .<ext>" for unknown ones.
 void write(const Table& table, const Path& to, const std::string& ext);

@@ -49,13 +49,8 @@ TEST(DelimitedTest, WriterQuotesOnlyWhatItMust)
     EXPECT_EQ(parseDelimited(delimited(round, ","), ','), round);
 }
 
-TEST(DelimitedTest, DecodingAndTrimming)
+TEST(DelimitedTest, Trimming)
 {
-    EXPECT_EQ(SpreadsheetOps::decodeText("\xEF\xBB\xBFna\xC3\xAFve"), "na\xC3\xAFve");
-    EXPECT_EQ(SpreadsheetOps::decodeText("caf\xE9"), "caf\xC3\xA9");
-    EXPECT_EQ(SpreadsheetOps::decodeText("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");
-    EXPECT_EQ(SpreadsheetOps::decodeText(std::string("\xFF\xFE" "a\0,\0\xE9\0", 8)), "a,\xC3\xA9");
-
     Table t = {{"a", "", " "}, {"b", "c", ""}, {" \t", "\u00a0"}, {}};
     SpreadsheetOps::trim(t);
     EXPECT_EQ(t, (Table{{"a", ""}, {"b", "c"}}));
