@@ -13,13 +13,6 @@ using Names = std::vector<std::string>;
 namespace {
 class ArchiveOpsTest : public FreshHome {
 protected:
-    // Settings outlive the fixture's home within one test program.
-    void TearDown() override
-    {
-        Settings::setValue("outputLocation", "sameFolder");
-        FreshHome::TearDown();
-    }
-
     TempDir dir;
 };
 }
