@@ -12,6 +12,8 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::archive, ConvertRows::archive},
         {FileKind::folder, compressOptions},
         {FileKind::other, compressOptions},
+        {FileKind::document, ConvertRows::document},
+        {FileKind::subtitle, ConvertRows::subtitle},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);

@@ -6,6 +6,8 @@
 // ToolTable.cpp.
 namespace ConvertRows {
 WheelOptions archive(const Paths& urls);
+WheelOptions document(const Paths& urls);
+WheelOptions subtitle(const Paths& urls);
 }
 
 namespace ToolRows {
