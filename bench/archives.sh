@@ -39,15 +39,25 @@ now() { date +%s%N; }
 # Median of the numbers on standard input.
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
+# timed <prepare> <command>: nanoseconds the command takes after its preparation.
+timed() {
+  sh -c "$1"; sync
+  local start; start=$(now)
+  sh -c "$2" >/dev/null || { echo "failed: $2" >&2; return 1; }
+  echo $(( $(now) - start ))
+}
+
 verdicts=()
 # compare <title> <runs> <varnolt command> <varnolt prepare> <peer name> <peer command> <peer prepare>
-# Runs alternate between Varnolt and the program, so that load from elsewhere on the machine
-# falls on both alike; each side's median counts.
+# Runs alternate between Varnolt and the program, each going first in turn, so that load from
+# elsewhere on the machine falls on both alike; written data is synced before every timed
+# run. Each side's median counts.
 compare() {
-  local title=$1 n=$2 ours=() peer=() start
-  for _ in $(seq 1 "$n"); do
-    sh -c "$4"; start=$(now); sh -c "$3" >/dev/null; ours+=($(( $(now) - start )))
-    sh -c "$7"; start=$(now); sh -c "$6" >/dev/null; peer+=($(( $(now) - start )))
+  local title=$1 n=$2 ours=() peer=() i
+  for i in $(seq 1 "$n"); do
+    [ $((i % 2)) -eq 1 ] && ours+=("$(timed "$4" "$3")")
+    peer+=("$(timed "$7" "$6")")
+    [ $((i % 2)) -eq 0 ] && ours+=("$(timed "$4" "$3")")
   done
   local o p
   o=$(printf '%s\n' "${ours[@]}" | median)
