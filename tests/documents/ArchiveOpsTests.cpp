@@ -146,3 +146,16 @@ TEST_F(ArchiveOpsTest, ResultsFollowTheOutputLocation)
     EXPECT_FALSE(hasStaging(downloads));
     EXPECT_EQ(listFolder(dir.path()), (Names{"pair.tar", "src"}));
 }
+
+TEST_F(ArchiveOpsTest, TarFindsTheCompressionByItself)
+{
+    writeFile(dir / "src/a.txt", "a");
+    writeFile(dir / "src/b.txt", "b");
+    const std::vector<std::pair<std::string, std::string>> kinds = {{"-cf", "t.tar"}, {"-czf", "t.tgz"}, {"-cjf", "t.tar.bz2"}, {"-cJf", "t.txz"}};
+    for (const auto& [flag, name] : kinds) {
+        sh("/usr/bin/tar", {flag, (dir / name).string(), "a.txt", "b.txt"}, dir / "src");
+        const Path out = ArchiveOps::extract(dir / name);
+        EXPECT_EQ(listFolder(out), (Names{"a.txt", "b.txt"})) << name;
+        std::filesystem::remove_all(out);
+    }
+}
