@@ -14,11 +14,27 @@
 namespace EPUB {
 
 namespace {
-// The texts of all matches of pattern in text, in order.
-std::vector<QString> matches(const QString& pattern, const QString& text)
+// What "\w" matches, for the word boundary after a tag name.
+bool wordCharacter(QChar c)
 {
+    return c.unicode() < 128 && (c.isLetterOrNumber() || c == u'_');
+}
+
+// Every "<name …>" tag in order, as the pattern "<name\b[^>]*>" finds them, but in one pass:
+// run as a pattern, every "<name" without a ">" after it rescans the rest of the text.
+std::vector<QString> tags(const QString& text, const QString& name)
+{
+    const QString open = "<" + name;
     std::vector<QString> found;
-    for (auto it = QRegularExpression(pattern).globalMatch(text); it.hasNext();) found.push_back(it.next().captured());
+    qsizetype close = -1;
+    for (qsizetype at = text.indexOf(open); at >= 0; at = text.indexOf(open, at + 1)) {
+        const qsizetype after = at + open.size();
+        if (after < text.size() && wordCharacter(text[after])) continue;
+        if (close < after) close = text.indexOf(u'>', after);
+        if (close < 0) break;
+        found.push_back(text.sliced(at, close + 1 - at));
+        at = close;
+    }
     return found;
 }
 
@@ -76,14 +92,15 @@ QString required(const Path& book, const std::string& entry)
     }
 }
 
+// The text between "<body…>" and the last "</body>" after it; the whole text without them.
 QString body(const QString& text)
 {
-    static const QRegularExpression open("<body[^>]*>");
-    const auto m = open.match(text);
-    if (!m.hasMatch()) return text;
+    const qsizetype open = text.indexOf(u"<body");
+    const qsizetype openEnd = open < 0 ? -1 : text.indexOf(u'>', open) + 1;
+    if (openEnd <= 0) return text;
     const qsizetype close = text.lastIndexOf(u"</body>");
-    if (close < m.capturedEnd()) return text;
-    return text.sliced(m.capturedEnd(), close - m.capturedEnd());
+    if (close < openEnd) return text;
+    return text.sliced(openEnd, close - openEnd);
 }
 }
 
@@ -97,14 +114,14 @@ std::string readHTML(const Path& book)
     const QString base = slash < 0 ? QString() : opfPath.first(slash);
 
     std::map<QString, QString> manifest;
-    for (const QString& item : matches("<item\\b[^>]*>", opf)) {
+    for (const QString& item : tags(opf, "item")) {
         const auto id = attribute(item, "id");
         const auto href = attribute(item, "href");
         if (id && href) manifest[*id] = *href;
     }
 
     QStringList parts;
-    for (const QString& itemref : matches("<itemref\\b[^>]*>", opf)) {
+    for (const QString& itemref : tags(opf, "itemref")) {
         const auto idref = attribute(itemref, "idref");
         const auto item = idref ? manifest.find(*idref) : manifest.end();
         if (item == manifest.end()) continue;

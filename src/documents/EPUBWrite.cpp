@@ -4,7 +4,6 @@
 #include "documents/Package.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QUuid>
 
 namespace EPUB {
@@ -56,16 +55,49 @@ std::string chapter(const std::string& title, const std::string& body)
            "<body>\n" + body + "\n</body>\n</html>";
 }
 
+bool space(QChar c)
+{
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+// Every "<name …>" (any case) becomes "<name …/>": the replacement of the pattern
+// "<name((?:\s[^>]*?)?)\s*/?>" by "<name$1/>", done in one pass, because that pattern retries
+// its tail at every character of a long run of spaces inside a tag.
+QString closeVoid(const QString& text, const QString& name)
+{
+    QString out;
+    qsizetype done = 0;
+    qsizetype close = -1;
+    for (qsizetype at = text.indexOf(u'<'); at >= 0; at = text.indexOf(u'<', at + 1)) {
+        const qsizetype from = at + 1 + name.size();
+        if (!QStringView(text).sliced(at + 1).startsWith(name, Qt::CaseInsensitive)) continue;
+        if (close < from) close = text.indexOf(u'>', from);
+        if (close < 0) break;
+        const QStringView inside = QStringView(text).sliced(from, close - from);
+        QStringView attributes;
+        if (!inside.isEmpty() && space(inside[0])) {
+            // The attributes keep their first space and lose trailing spaces and one "/".
+            qsizetype end = inside.size();
+            if (end > 1 && inside[end - 1] == u'/') --end;
+            while (end > 1 && space(inside[end - 1])) --end;
+            attributes = inside.first(end);
+        } else if (!inside.isEmpty() && inside != u"/") {
+            continue;
+        }
+        out.append(QStringView(text).sliced(done, at - done)).append(u'<').append(name).append(attributes).append(u"/>");
+        done = close + 1;
+        at = close;
+    }
+    if (done == 0) return text;
+    return out.append(QStringView(text).sliced(done));
+}
+
 // HTML void elements written the XHTML way ("<br>" → "<br/>"), and the one named entity
 // XHTML lacks turned numeric; everything else passes as it is.
 std::string xhtmlSafe(const std::string& html)
 {
     QString text = QString::fromStdString(html);
-    for (const char* name : {"br", "hr", "img", "meta", "link", "input"}) {
-        const QString tag = QString::fromLatin1(name);
-        const QRegularExpression voidTag("<" + tag + "((?:\\s[^>]*?)?)\\s*/?>", QRegularExpression::CaseInsensitiveOption);
-        text.replace(voidTag, "<" + tag + "\\1/>");
-    }
+    for (const char* name : {"br", "hr", "img", "meta", "link", "input"}) text = closeVoid(text, QString::fromLatin1(name));
     return text.replace(QStringLiteral("&nbsp;"), QStringLiteral("&#160;")).toStdString();
 }
 }

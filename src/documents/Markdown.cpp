@@ -3,6 +3,16 @@
 namespace Markdown {
 
 namespace {
+// Spaces and tabs off both ends.
+QStringView trimmed(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) ++begin;
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t')) --end;
+    return text.sliced(begin, end - begin);
+}
+
 const QRegularExpression headingPattern("^#{1,6} ");
 const QRegularExpression rulePattern("^(-{3,}|\\*{3,}|_{3,})$");
 const QRegularExpression bulletPattern("^[-*+] ");
@@ -108,15 +118,6 @@ private:
     bool inCode_ = false;
     QStringList code_;
 };
-}
-
-QStringView trimmed(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) ++begin;
-    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t')) --end;
-    return text.sliced(begin, end - begin);
 }
 
 QString escape(const QString& text)

@@ -20,6 +20,4 @@ std::string page(const std::string& title, const std::string& body);
 // Splits text at every match of separator; pieces trimmed of spaces and tabs, empty ones
 // kept, so n matches give n + 1 pieces.
 std::vector<std::string> components(const std::string& text, const QRegularExpression& separator);
-// Spaces and tabs off both ends.
-QStringView trimmed(QStringView text);
 }

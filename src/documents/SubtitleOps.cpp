@@ -144,9 +144,9 @@ std::vector<Cue> parse(const Path& file)
 std::optional<double> parseTime(const std::string& text)
 {
     static const QRegularExpression decimal("^(\\d+(\\.\\d*)?|\\.\\d+)$");
-    QString time = QString::fromStdString(text);
-    while (time.startsWith(u' ') || time.startsWith(u'\t')) time.remove(0, 1);
-    while (time.endsWith(u' ') || time.endsWith(u'\t')) time.chop(1);
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    QString time = QString::fromStdString(text.substr(first, text.find_last_not_of(" \t") + 1 - first));
     const QStringList pieces = time.replace(u',', u'.').split(u':', Qt::SkipEmptyParts);
     if (pieces.size() != 2 && pieces.size() != 3) return std::nullopt;
     double value = 0;

@@ -16,10 +16,10 @@ std::vector<std::string> titles(const Paths& files)
     return names;
 }
 
-using ConvertRows = FreshHome;
+using ConvertRowsTest = FreshHome;
 }
 
-TEST_F(ConvertRows, SubtitleAndMarkdownTargets)
+TEST_F(ConvertRowsTest, SubtitleAndMarkdownTargets)
 {
     using Titles = std::vector<std::string>;
     EXPECT_EQ(titles({"/x/movie.srt"}), (Titles{"VTT", "TXT"}));
@@ -30,7 +30,7 @@ TEST_F(ConvertRows, SubtitleAndMarkdownTargets)
     EXPECT_EQ(MarkdownConvert::title("/x/notes.v2.markdown"), "notes.v2");
 }
 
-TEST_F(ConvertRows, CommandLineConvertsMarkdownAndSubtitles)
+TEST_F(ConvertRowsTest, CommandLineConvertsMarkdownAndSubtitles)
 {
     TempDir dir;
     const std::string markdown = "# Hi\n\nSome *text* & more.\n";

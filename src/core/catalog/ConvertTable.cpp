@@ -14,6 +14,7 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::other, compressOptions},
         {FileKind::document, ConvertRows::document},
         {FileKind::subtitle, ConvertRows::subtitle},
+        {FileKind::spreadsheet, ConvertRows::spreadsheet},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);

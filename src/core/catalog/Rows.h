@@ -8,8 +8,10 @@ namespace ConvertRows {
 WheelOptions archive(const Paths& urls);
 WheelOptions document(const Paths& urls);
 WheelOptions subtitle(const Paths& urls);
+WheelOptions spreadsheet(const Paths& urls);
 }
 
 namespace ToolRows {
 WheelOptions archive(const Paths& urls);
+WheelOptions spreadsheet(const Paths& urls);
 }

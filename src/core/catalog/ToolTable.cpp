@@ -10,6 +10,7 @@ WheelOptions toolOptions(FileKind kind, const Paths& urls)
     using Row = WheelOptions (*)(const Paths&);
     static const std::map<FileKind, Row> table = {
         {FileKind::archive, ToolRows::archive},
+        {FileKind::spreadsheet, ToolRows::spreadsheet},
     };
     const auto row = table.find(kind);
     WheelOptions options = row == table.end() ? WheelOptions{} : row->second(urls);
