@@ -96,7 +96,10 @@ void unzipInto(const Path& archive, const Staging& staging)
     std::replace_if(name.begin(), name.end(), [](char c) { return c == '*' || c == '?' || c == '[' || c == ']'; }, '_');
     fs::create_symlink(archive, staging.path() / name);
     const std::string arg = zipName(name);
-    refuseEscaping(archive, ArchiveMembers::fromZipListing(Shell::run(unzipProgram, {"-Z", "-s", arg, "*"}, staging.path())));
+    // The listing goes to a file: unzip writes it in many small pieces.
+    const Path listing = staging.path() / "members";
+    Shell::run(unzipProgram, {"-Z", "-s", arg, "*"}, staging.path(), listing);
+    refuseEscaping(archive, ArchiveMembers::fromZipListing(readAll(listing)));
     Shell::run(unzipProgram, {"-q", "-n", arg, "-d", staging.content().string()}, staging.path());
 }
 

@@ -13,13 +13,6 @@ using Names = std::vector<std::string>;
 namespace {
 class ArchiveOpsTest : public FreshHome {
 protected:
-    // Settings outlive the fixture's home within one test program.
-    void TearDown() override
-    {
-        Settings::setValue("outputLocation", "sameFolder");
-        FreshHome::TearDown();
-    }
-
     TempDir dir;
 };
 }
@@ -152,4 +145,17 @@ TEST_F(ArchiveOpsTest, ResultsFollowTheOutputLocation)
     EXPECT_EQ(ArchiveOps::compress({dir / "src/a.txt", dir / "src/b.txt"}, "zip"), downloads / "Archive.zip");
     EXPECT_FALSE(hasStaging(downloads));
     EXPECT_EQ(listFolder(dir.path()), (Names{"pair.tar", "src"}));
+}
+
+TEST_F(ArchiveOpsTest, TarFindsTheCompressionByItself)
+{
+    writeFile(dir / "src/a.txt", "a");
+    writeFile(dir / "src/b.txt", "b");
+    const std::vector<std::pair<std::string, std::string>> kinds = {{"-cf", "t.tar"}, {"-czf", "t.tgz"}, {"-cjf", "t.tar.bz2"}, {"-cJf", "t.txz"}};
+    for (const auto& [flag, name] : kinds) {
+        sh("/usr/bin/tar", {flag, (dir / name).string(), "a.txt", "b.txt"}, dir / "src");
+        const Path out = ArchiveOps::extract(dir / name);
+        EXPECT_EQ(listFolder(out), (Names{"a.txt", "b.txt"})) << name;
+        std::filesystem::remove_all(out);
+    }
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "../support/TestSupport.h"
+#include "TestSupport.h"
 
 #include <algorithm>
 #include <string>
