@@ -9,6 +9,7 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
 {
     using Row = WheelOptions (*)(const Paths&);
     static const std::map<FileKind, Row> table = {
+        {FileKind::image, ConvertRows::image},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);

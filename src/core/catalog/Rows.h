@@ -5,7 +5,9 @@
 // wheel by adding its row function here and one line to the table in ConvertTable.cpp or
 // ToolTable.cpp.
 namespace ConvertRows {
+WheelOptions image(const Paths& urls);
 }
 
 namespace ToolRows {
+WheelOptions image(const Paths& urls);
 }

@@ -9,6 +9,7 @@ WheelOptions toolOptions(FileKind kind, const Paths& urls)
 {
     using Row = WheelOptions (*)(const Paths&);
     static const std::map<FileKind, Row> table = {
+        {FileKind::image, ToolRows::image},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);

@@ -1,0 +1,66 @@
+#include "media/ImageOps.h"
+
+#include "core/Errors.h"
+#include "media/ImageVips.h"
+
+namespace ImageOps {
+
+namespace {
+// The blocks worth keeping: camera and TIFF tags with GPS (the orientation tag is rewritten
+// as "up" on save, since the pixels are turned), IPTC and XMP. Everything else is dropped.
+Metadata preservedMetadata(const Image& image)
+{
+    Metadata kept;
+    for (const char* field : {VIPS_META_EXIF_NAME, VIPS_META_IPTC_NAME, VIPS_META_XMP_NAME}) {
+        if (!image.get_typeof(field)) continue;
+        size_t length = 0;
+        const void* data = image.get_blob(field, &length);
+        kept[field] = std::string(static_cast<const char*>(data), length);
+    }
+    return kept;
+}
+
+// 8-bit sRGB, alpha kept. RGB pixels stay as they are with their ICC profile; other colour
+// spaces are converted, through their profile when they carry one.
+Image normalised(Image image)
+{
+    const VipsInterpretation space = image.interpretation();
+    const bool rgb = image.bands() >= 3 && (space == VIPS_INTERPRETATION_sRGB || space == VIPS_INTERPRETATION_RGB16);
+    if (rgb) {
+        if (image.format() != VIPS_FORMAT_UCHAR) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+    } else if (image.get_typeof(VIPS_META_ICC_NAME)) {
+        image = image.icc_transform("srgb", Image::option()->set("embedded", true)->set("depth", 8));
+    } else {
+        image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+    }
+    return image.format() == VIPS_FORMAT_UCHAR ? image : image.cast(VIPS_FORMAT_UCHAR);
+}
+
+int orientation(const Image& image)
+{
+    if (!image.get_typeof(VIPS_META_ORIENTATION)) return 1;
+    return image.get_int(VIPS_META_ORIENTATION);
+}
+}
+
+Loaded load(const Path& url)
+{
+    const ImageVips::Opened opened = ImageVips::open(url, true);
+    const Image& raw = opened.image;
+    const std::int64_t pixels = std::int64_t(raw.width()) * raw.height();
+    if (pixels > maxPixels) {
+        throw KError(url.filename().string() + " is too large to open: " + std::to_string(raw.width()) + " × " + std::to_string(raw.height()) +
+                     " pixels (the limit is " + std::to_string(maxPixels / 1'000'000) + " megapixels)");
+    }
+    try {
+        Image image = normalised(raw);
+        // Turning needs the whole picture; sequential reading gives it top to bottom once.
+        if (orientation(raw) > 1) image = image.copy_memory().autorot();
+        return {ImageVips::withSource(image, url), opened.fallback ? Metadata{} : preservedMetadata(raw)};
+    } catch (const vips::VError&) {
+        vips_error_clear();
+        throw KError(ImageVips::cannotRead(url));
+    }
+}
+
+}

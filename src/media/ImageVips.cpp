@@ -1,0 +1,79 @@
+#include "media/ImageVips.h"
+
+#include "core/Errors.h"
+
+#include <mutex>
+
+namespace ImageVips {
+
+namespace {
+const char* const sourceField = "varnolt-source";
+
+vips::VOption* loadOptions(bool sequential)
+{
+    return ImageOps::Image::option()
+        ->set("access", sequential ? VIPS_ACCESS_SEQUENTIAL : VIPS_ACCESS_RANDOM)
+        ->set("fail_on", VIPS_FAIL_ON_ERROR);
+}
+}
+
+void start()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (VIPS_INIT("varnolt") != 0) throw KError("Couldn't start the image engine");
+        // Every pipeline here runs once; cached operations would only hold on to memory.
+        vips_cache_set_max(0);
+    });
+}
+
+std::string cannotRead(const Path& url)
+{
+    return "Couldn't read " + url.filename().string() + " as an image";
+}
+
+Opened open(const Path& url, bool sequential)
+{
+    start();
+    try {
+        // A source rather than a file name: libvips reads "[...]" at the end of a name as options.
+        return {ImageOps::Image::new_from_source(vips::VSource::new_from_file(url.c_str()), "", loadOptions(sequential)), false};
+    } catch (const vips::VError&) {
+        vips_error_clear();
+    }
+    try {
+        ImageOps::Image out;
+        // Vector formats render at twice their point size, like a display's backing store.
+        ImageOps::Image::call("magickload", loadOptions(sequential)->set("filename", url.c_str())->set("density", "144")->set("out", &out));
+        return {out, true};
+    } catch (const vips::VError&) {
+        vips_error_clear();
+    }
+    throw KError(cannotRead(url));
+}
+
+ImageOps::Image withSource(const ImageOps::Image& image, const Path& url)
+{
+    ImageOps::Image marked = image.copy();
+    marked.set(sourceField, url.c_str());
+    return marked;
+}
+
+void fail(const ImageOps::Image& image, const std::string& message)
+{
+    vips_error_clear();
+    if (image.get_typeof(sourceField)) {
+        const Path url = image.get_string(sourceField);
+        bool decodes = true;
+        try {
+            open(url, true).image.avg();
+        } catch (const std::exception&) {
+            vips_error_clear();
+            decodes = false;
+        }
+        if (!decodes) throw KError(cannotRead(url));
+    }
+    throw KError(message);
+}
+
+}
