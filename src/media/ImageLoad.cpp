@@ -3,9 +3,35 @@
 #include "core/Errors.h"
 #include "media/ImageVips.h"
 
+#include <libexif/exif-data.h>
+
+#include <memory>
+
 namespace ImageOps {
 
 namespace {
+// The pixels are already turned upright: an orientation tag left in the EXIF block would make
+// viewers (and savers that read it back, like TIFF's) turn them a second time.
+std::string withoutOrientation(const std::string& exif)
+{
+    const std::unique_ptr<ExifData, decltype(&exif_data_unref)> data(exif_data_new(), exif_data_unref);
+    if (!data) return exif;
+    // Keep every tag as found: no dropping of unknown tags, no "fixing" of the rest.
+    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
+    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_load_data(data.get(), reinterpret_cast<const unsigned char*>(exif.data()), static_cast<unsigned>(exif.size()));
+    ExifEntry* entry = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
+    if (!entry) return exif;
+    exif_content_remove_entry(data->ifd[EXIF_IFD_0], entry);
+    unsigned char* bytes = nullptr;
+    unsigned int length = 0;
+    exif_data_save_data(data.get(), &bytes, &length);
+    if (!bytes) return exif;
+    std::string cleaned(reinterpret_cast<const char*>(bytes), length);
+    free(bytes);
+    return cleaned;
+}
+
 // The blocks worth keeping: camera and TIFF tags with GPS (the orientation tag is rewritten
 // as "up" on save, since the pixels are turned), IPTC and XMP. Everything else is dropped.
 Metadata preservedMetadata(const Image& image)
@@ -15,7 +41,8 @@ Metadata preservedMetadata(const Image& image)
         if (!image.get_typeof(field)) continue;
         size_t length = 0;
         const void* data = image.get_blob(field, &length);
-        kept[field] = std::string(static_cast<const char*>(data), length);
+        const std::string block(static_cast<const char*>(data), length);
+        kept[field] = field == std::string(VIPS_META_EXIF_NAME) ? withoutOrientation(block) : block;
     }
     return kept;
 }

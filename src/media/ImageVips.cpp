@@ -24,6 +24,9 @@ void start()
         if (VIPS_INIT("varnolt") != 0) throw KError("Couldn't start the image engine");
         // Every pipeline here runs once; cached operations would only hold on to memory.
         vips_cache_set_max(0);
+        // Decode trouble reaches the user as one clear error; libvips' per-tile warnings
+        // would only repeat it on the terminal.
+        g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     });
 }
 
