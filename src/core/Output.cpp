@@ -58,7 +58,7 @@ Path directory(const Path& source)
     case OutputLocation::sameFolder: break;
     }
     Path parent = absoluteNormal(source).parent_path();
-    if (::access(parent.c_str(), W_OK) == 0) return parent;
+    if (::euidaccess(parent.c_str(), W_OK) == 0) return parent;
     return standardFolder(QStandardPaths::DownloadLocation);
 }
 

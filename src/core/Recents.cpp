@@ -3,7 +3,9 @@
 #include "core/Errors.h"
 #include "core/Settings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 namespace {
 QStringList toStrings(const Paths& urls)
@@ -66,6 +68,8 @@ Paths last()
 int undo(const std::optional<Paths>& urls)
 {
     const Paths batch = urls ? existing(toStrings(*urls)) : last();
+    // The Trash lives in the data folder, which a fresh account may not have yet.
+    if (!batch.empty()) QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     Paths moved;
     for (const Path& item : batch) {
         QFile file(QString::fromStdString(item.string()));

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <memory>
 #include <mutex>
@@ -76,6 +77,15 @@ std::string title(OutputLocation location)
 
 }
 
+namespace {
+// "~/.config/<name>/<name>.conf", read from the environment each time so that a changed
+// XDG_CONFIG_HOME is honoured.
+QString configFile(const QString& name)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/" + name + "/" + name + ".conf";
+}
+}
+
 namespace Settings {
 
 namespace {
@@ -87,7 +97,7 @@ struct Store {
 
     QSettings& get()
     {
-        if (!settings) settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Varnolt", "Varnolt");
+        if (!settings) settings = std::make_unique<QSettings>(configFile("Varnolt"), QSettings::IniFormat);
         return *settings;
     }
 };
@@ -210,7 +220,7 @@ namespace LegacySettings {
 void migrate()
 {
     if (Settings::boolean("migratedFromQuindle")) return;
-    QSettings predecessor(QSettings::IniFormat, QSettings::UserScope, "Quindle", "Quindle");
+    QSettings predecessor(configFile("Quindle"), QSettings::IniFormat);
     if (predecessor.status() == QSettings::NoError) {
         for (const QString& key : predecessor.allKeys()) {
             if (Settings::contains(key)) continue;

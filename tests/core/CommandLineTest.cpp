@@ -1,0 +1,60 @@
+#include "TestSupport.h"
+
+#include "core/Recents.h"
+
+using namespace TestSupport;
+
+namespace {
+const std::string usage = "usage: Varnolt --run <convert|tools|actions> <option> <files…>\n";
+}
+
+class CommandLineTest : public FreshHome {};
+
+TEST_F(CommandLineTest, ListWithoutFilesPrintsThreeEmptyPages)
+{
+    const CommandResult r = runVarnolt({"--list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "⇧ Convert: \n⌘ Tools: \n⌃ Actions: \n");
+}
+
+TEST_F(CommandLineTest, ListShowsTheConfiguredTriggerKeys)
+{
+    writeFile(home() / ".config/Varnolt/Varnolt.conf", "[General]\nkey.convert=option\nkey.actions=nonsense\n");
+    const CommandResult r = runVarnolt({"--list"});
+    EXPECT_EQ(r.out, "⌥ Convert: \n⌘ Tools: \n⌃ Actions: \n");
+}
+
+TEST_F(CommandLineTest, UsageErrorsExitWithTwo)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--run", "Convert", "PNG", "x"}, {"--run", "tools"}, {"--run", "convert", "png"}, {"--render-wheel", "convert"}}) {
+        const CommandResult r = runVarnolt(args);
+        EXPECT_EQ(r.status, 2) << args[1];
+        EXPECT_EQ(r.out, usage) << args[1];
+    }
+}
+
+TEST_F(CommandLineTest, UnknownOptionListsWhatIsAvailable)
+{
+    const CommandResult r = runVarnolt({"--run", "convert", "WEBP", "a.png", "b.mov"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.starts_with("No option 'WEBP'. Available: ")) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+}
+
+TEST_F(CommandLineTest, UndoMovesTheRecordedBatch)
+{
+    CommandResult r = runVarnolt({"--undo"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Nothing to undo\n");
+
+    TempDir dir;
+    writeFile(dir / "one.png", "1");
+    writeFile(dir / "two.png", "2");
+    UndoStore::record({dir / "one.png", dir / "two.png"});
+    r = runVarnolt({"--undo"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Moved 2 files to the Trash\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "one.png"));
+    EXPECT_EQ(runVarnolt({"--undo"}).out, "Nothing to undo\n");
+}

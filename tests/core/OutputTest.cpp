@@ -1,0 +1,138 @@
+#include "TestSupport.h"
+
+#include "core/Output.h"
+#include "core/Settings.h"
+
+#include <set>
+#include <thread>
+#include <unistd.h>
+
+using namespace TestSupport;
+namespace fs = std::filesystem;
+
+class OutputTest : public FreshHome {
+protected:
+    TempDir dir;
+    Path source(const std::string& name)
+    {
+        writeFile(dir / name, "x");
+        return dir / name;
+    }
+};
+
+TEST_F(OutputTest, NamesCountUpAndNeverOverwrite)
+{
+    const Path cat = source("cat.heic");
+    EXPECT_EQ(Output::url(cat, "png"), dir / "cat.png");
+    EXPECT_EQ(Output::url(cat, "png"), dir / "cat 2.png");
+    EXPECT_EQ(Output::url(cat, "png"), dir / "cat 3.png");
+    // A reserved name holds an empty placeholder until the writer fills it.
+    EXPECT_TRUE(fs::is_regular_file(dir / "cat 3.png"));
+    EXPECT_EQ(fs::file_size(dir / "cat 3.png"), 0u);
+
+    const Path holiday = source("Holiday.png");
+    EXPECT_EQ(Output::url(holiday, "png"), dir / "Holiday 2.png");
+    EXPECT_EQ(Output::url(source("clip.mov"), "mp4", "compressed"), dir / "clip (compressed).mp4");
+    EXPECT_EQ(Output::url(dir / "clip.mov", "mp4", "compressed"), dir / "clip (compressed) 2.mp4");
+}
+
+TEST_F(OutputTest, StemsDropOneExtensionAndATarBeforeIt)
+{
+    EXPECT_EQ(Output::url(source("backup.tar.gz"), "zip"), dir / "backup.zip");
+    EXPECT_EQ(Output::url(source("old.TAR.bz2"), "zip"), dir / "old.zip");
+    EXPECT_EQ(Output::url(source("notes.txt.bak"), "txt"), dir / "notes.txt.txt");
+    EXPECT_EQ(Output::url(source("photo.final.jpg"), "png"), dir / "photo.final.png");
+}
+
+TEST_F(OutputTest, EmptyExtensionReservesAFolder)
+{
+    fs::create_directory(dir / "Photos");
+    writeFile(dir / "Photos.zip", "x");
+    const Path first = Output::url(dir / "Photos.zip", "");
+    EXPECT_EQ(first, dir / "Photos 2");
+    EXPECT_TRUE(fs::is_directory(first));
+    EXPECT_EQ(Output::unique(dir.path(), "Photos", "", Output::Item::file), dir / "Photos 3");
+    EXPECT_TRUE(fs::is_regular_file(dir / "Photos 3"));
+}
+
+TEST_F(OutputTest, OutputLocationChoosesTheFolder)
+{
+    const Path cat = source("cat.heic");
+    Settings::setValue("outputLocation", "downloads");
+    EXPECT_EQ(Output::directory(cat), home() / "Downloads");
+    Settings::setValue("outputLocation", "desktop");
+    EXPECT_EQ(Output::directory(cat), home() / "Desktop");
+    Settings::setValue("outputLocation", "Desktop");
+    EXPECT_EQ(Output::directory(cat), dir.path());
+}
+
+TEST_F(OutputTest, UnwritableFolderFallsBackToDownloads)
+{
+    fs::create_directory(dir / "locked");
+    fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
+    // Permission bits do not stop root: look at the folder as an ordinary user.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
+    const Path folder = Output::directory(dir / "locked" / "cat.heic");
+    if (root) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_EQ(folder, home() / "Downloads");
+    fs::permissions(dir / "locked", fs::perms::owner_all);
+}
+
+TEST_F(OutputTest, ConcurrentRunsNeverShareAName)
+{
+    const Path cat = source("cat.heic");
+    constexpr int runs = 16;
+    std::vector<Path> results(runs);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < runs; ++i) threads.emplace_back([&, i] { results[i] = Output::url(cat, "png"); });
+    for (auto& t : threads) t.join();
+    const std::set<Path> distinct(results.begin(), results.end());
+    EXPECT_EQ(distinct.size(), size_t(runs));
+    EXPECT_TRUE(distinct.count(dir / "cat.png"));
+    EXPECT_TRUE(distinct.count(dir / "cat 16.png"));
+}
+
+TEST_F(OutputTest, PendingRemovesAFailedOutputAndKeepsACompleteOne)
+{
+    const Path cat = source("cat.heic");
+    Path failed;
+    try {
+        Output::Pending pending(Output::url(cat, "png"));
+        failed = pending.path();
+        writeFile(failed, "half");
+        throw std::runtime_error("encoder died");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(fs::exists(failed));
+    Output::Pending pending(Output::url(cat, "png"));
+    writeFile(pending.path(), "done");
+    EXPECT_EQ(readFile(pending.keep()), "done");
+}
+
+TEST_F(OutputTest, ScratchFoldersAndSizes)
+{
+    Path scratch;
+    {
+        Output::ScratchDir dirGuard;
+        scratch = dirGuard.path();
+        EXPECT_TRUE(fs::is_directory(scratch));
+        EXPECT_TRUE(scratch.filename().string().starts_with("Varnolt-"));
+        EXPECT_EQ(scratch.filename().string().size(), 8u + 36u);
+        EXPECT_EQ(scratch.filename().string(), upperAscii(scratch.filename().string()).replace(0, 8, "Varnolt-"));
+        writeFile(scratch / "a/b.txt", "hello");
+    }
+    EXPECT_FALSE(fs::exists(scratch));
+
+    EXPECT_EQ(Output::size(dir / "missing"), 0);
+    fs::create_directory(dir / "empty");
+    EXPECT_EQ(Output::size(dir / "empty"), 0);
+    writeFile(dir / "tree/one.bin", std::string(1000, 'a'));
+    writeFile(dir / "tree/sub/.hidden", std::string(24, 'b'));
+    EXPECT_EQ(Output::size(dir / "tree"), 1024);
+    EXPECT_EQ(Output::size(dir / "tree/one.bin"), 1000);
+}
