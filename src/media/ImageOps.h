@@ -21,7 +21,9 @@ using Image = vips::VImage;
 using Metadata = std::map<std::string, std::string>;
 
 // A decoded, upright image (8-bit sRGB, alpha when the source has one; an RGB source keeps its
-// ICC profile with the pixels) and the metadata kept from its file.
+// ICC profile with the pixels) and the metadata kept from its file. The image streams from
+// its file once, top to bottom: work that needs the pixels twice (two writes, a preview and a
+// write) holds them first with image.copy_memory().
 struct Loaded {
     Image image;
     Metadata metadata;

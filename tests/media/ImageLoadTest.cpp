@@ -80,7 +80,7 @@ TEST(ImageLoad, RefusesUnreadableFilesAndWritesNothing)
     TestSupport::writeFile(dir / "cut.jpg", jpg.substr(0, jpg.size() / 2));
     TestSupport::writeFile(dir / "cut.png", png.substr(0, png.size() / 2));
     std::string flipped = jpg;
-    for (size_t i = jpg.size() / 3; i < jpg.size() / 3 + 400; ++i) flipped[i] = char(~flipped[i]);
+    for (size_t i = 20; i < 420; ++i) flipped[i] = char(~flipped[i]);
     TestSupport::writeFile(dir / "garbled.jpg", flipped);
     const auto before = TestSupport::listFolder(dir.path());
 
@@ -118,7 +118,7 @@ TEST(ImageLoad, AnimationsGiveTheirFirstFrame)
         ASSERT_EQ(open(anim).get_int("n-pages"), 2);
         const ImageOps::Loaded loaded = ImageOps::load(anim);
         EXPECT_EQ(loaded.image.height(), 30) << ext;
-        EXPECT_LT(loaded.image.avg(), 10) << ext;
+        EXPECT_LT(loaded.image.extract_band(0, Image::option()->set("n", 3)).avg(), 10) << ext;
         const Path still = dir / ("still-" + ext + ".png");
         ImageOps::write(loaded.image, still, "png", 0.9, loaded.metadata);
         EXPECT_EQ(open(still).height(), 30);

@@ -89,6 +89,8 @@ void pngHeaderOnly(const Path& to, unsigned width, unsigned height)
     put32(header, height);
     header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
     chunk(png, "IHDR", header);
+    // The start of a zlib stream holding one stored block of 16 zero bytes, cut short.
+    chunk(png, "IDAT", std::string("\x78\x01\x01\x10\x00\xef\xff", 7) + std::string(16, '\0') + std::string("\x00\x10\x00\x01", 4));
     chunk(png, "IEND", "");
     TestSupport::writeFile(to, png);
 }

@@ -19,6 +19,6 @@ Image open(const Path& file);
 Path cameraPhoto(const Path& folder);
 // The given tags as exiftool prints them (numbers unformatted); absent tags are left out.
 std::map<std::string, std::string> tags(const Path& file);
-// A valid PNG header declaring width × height pixels, with no pixel data behind it.
+// A valid PNG header declaring width × height pixels, with a few bytes of pixel data.
 void pngHeaderOnly(const Path& to, unsigned width, unsigned height);
 }
