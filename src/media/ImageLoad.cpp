@@ -47,14 +47,15 @@ Metadata preservedMetadata(const Image& image)
     return kept;
 }
 
-// 8-bit sRGB, alpha kept. RGB pixels stay as they are with their ICC profile; other colour
-// spaces are converted, through their profile when they carry one.
+// 8-bit sRGB or grey, alpha kept. RGB and grey pixels stay as they are, with their ICC
+// profile; other colour spaces are converted, through their profile when they carry one.
 Image normalised(Image image)
 {
     const VipsInterpretation space = image.interpretation();
     const bool rgb = image.bands() >= 3 && (space == VIPS_INTERPRETATION_sRGB || space == VIPS_INTERPRETATION_RGB16);
-    if (rgb) {
-        if (image.format() != VIPS_FORMAT_UCHAR) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+    const bool grey = image.bands() <= 2 && (space == VIPS_INTERPRETATION_B_W || space == VIPS_INTERPRETATION_GREY16);
+    if (rgb || grey) {
+        if (image.format() != VIPS_FORMAT_UCHAR) image = image.colourspace(rgb ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W);
     } else if (image.get_typeof(VIPS_META_ICC_NAME)) {
         image = image.icc_transform("srgb", Image::option()->set("embedded", true)->set("depth", 8));
     } else {

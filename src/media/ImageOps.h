@@ -20,8 +20,8 @@ using Image = vips::VImage;
 // and GPS tags), "iptc-data", "xmp-data".
 using Metadata = std::map<std::string, std::string>;
 
-// A decoded, upright image (8-bit sRGB, alpha when the source has one; an RGB source keeps its
-// ICC profile with the pixels) and the metadata kept from its file. The image streams from
+// A decoded, upright image (8-bit sRGB or grey, alpha when the source has one; RGB and grey
+// sources keep their ICC profile with the pixels) and the metadata kept from its file. The image streams from
 // its file once, top to bottom: work that needs the pixels twice (two writes, a preview and a
 // write) holds them first with image.copy_memory().
 struct Loaded {
@@ -40,7 +40,8 @@ void write(Image image, const Path& url, const std::string& ext, double quality,
 bool canWrite(const std::string& ext);
 // The MIME type registered for a file extension, standing for the platform's type identifier.
 std::optional<std::string> utType(const std::string& ext);
-// The types libvips can save on this machine, found once by saving a tiny image with each.
+// The types libvips can save on this machine (its savers' suffixes, ImageMagick's for ico,
+// and for HEIF only the compressions libheif can encode here), found once.
 const std::set<std::string>& writableTypes();
 
 Image resize(const Image& image, double scale);

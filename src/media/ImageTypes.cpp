@@ -1,11 +1,11 @@
 #include "media/ImageOps.h"
 
-#include "core/Errors.h"
-#include "core/Output.h"
 #include "core/Tools.h"
 #include "media/ImageVips.h"
 
 #include <QMimeDatabase>
+
+#include <libheif/heif.h>
 
 namespace ImageOps {
 
@@ -16,6 +16,16 @@ void* collectSuffixes(VipsForeignSaveClass* saver, void* suffixes, void*)
         static_cast<std::set<std::string>*>(suffixes)->insert(lowerAscii(std::string(*suffix).substr(1)));
     }
     return nullptr;
+}
+
+// libvips' HEIF saver is there whenever libheif is, but libheif may lack the encoder a
+// suffix needs (HEVC for heic, AV1 for avif).
+bool encoderPresent(const std::string& suffix)
+{
+    static const bool ready = heif_init(nullptr).code == heif_error_Ok;
+    if (suffix == "heic" || suffix == "heif") return ready && heif_have_encoder_for_format(heif_compression_HEVC);
+    if (suffix == "avif") return ready && heif_have_encoder_for_format(heif_compression_AV1);
+    return true;
 }
 }
 
@@ -29,27 +39,15 @@ std::optional<std::string> utType(const std::string& ext)
 
 const std::set<std::string>& writableTypes()
 {
-    // A saver can be present while its encoder is not (libheif without x265, say), so each
-    // type counts only once a tiny image has actually been saved with it.
     static const std::set<std::string> types = [] {
         ImageVips::start();
-        std::set<std::string> suffixes = {"ico"};
+        std::set<std::string> suffixes;
         vips_foreign_map("VipsForeignSave", reinterpret_cast<VipsSListMap2Fn>(collectSuffixes), &suffixes, nullptr);
+        if (ImageVips::saverFor("ico")) suffixes.insert("ico");
         std::set<std::string> found;
-        try {
-            Output::ScratchDir scratch;
-            const Image sample = Image::black(8, 8, Image::option()->set("bands", 3)).copy(Image::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-            for (const std::string& suffix : suffixes) {
-                const auto type = utType(suffix);
-                if (!type || !type->starts_with("image/") || found.count(*type)) continue;
-                try {
-                    ImageVips::save(sample, scratch.path() / ("probe." + suffix), suffix, 0.9, {});
-                    found.insert(*type);
-                } catch (const KError&) {
-                }
-            }
-        } catch (const std::exception&) {
-            // No scratch folder or no libvips: nothing can be written through it.
+        for (const std::string& suffix : suffixes) {
+            const auto type = utType(suffix);
+            if (type && type->starts_with("image/") && encoderPresent(suffix)) found.insert(*type);
         }
         return found;
     }();
