@@ -5,6 +5,8 @@
 
 #include <libexif/exif-data.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace ImageOps {
@@ -71,9 +73,17 @@ int orientation(const Image& image)
 }
 }
 
-Loaded load(const Path& url)
+Loaded load(const Path& url, double scale)
 {
-    const ImageVips::Opened opened = ImageVips::open(url, true);
+    ImageVips::Opened opened = ImageVips::open(url, true);
+    const int width = std::max(1, static_cast<int>(std::lround(opened.image.width() * scale)));
+    const int height = std::max(1, static_cast<int>(std::lround(opened.image.height() * scale)));
+    // libjpeg's reduced sizes round up; never shrink below the target.
+    const auto reduced = [](int side, int by) { return (side + by - 1) / by; };
+    int shrink = 1;
+    while (shrink < 8 && reduced(opened.image.width(), shrink * 2) >= width && reduced(opened.image.height(), shrink * 2) >= height) shrink *= 2;
+    if (shrink > 1) opened = ImageVips::open(url, true, shrink);
+
     const Image& raw = opened.image;
     const std::int64_t pixels = std::int64_t(raw.width()) * raw.height();
     if (pixels > maxPixels) {
@@ -81,7 +91,7 @@ Loaded load(const Path& url)
                      " pixels (the limit is " + std::to_string(maxPixels / 1'000'000) + " megapixels)");
     }
     try {
-        Image image = normalised(raw);
+        Image image = ImageVips::resized(normalised(raw), width, height);
         // Turning needs the whole picture; sequential reading gives it top to bottom once.
         if (orientation(raw) > 1) image = image.copy_memory().autorot();
         return {ImageVips::withSource(image, url), opened.fallback ? Metadata{} : preservedMetadata(raw)};

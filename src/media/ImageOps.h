@@ -34,7 +34,9 @@ struct Loaded {
 // image in memory, and well above any camera or stitched panorama people convert.
 inline constexpr std::int64_t maxPixels = 250'000'000;
 
-Loaded load(const Path& url);
+// Loads url scaled by scale (at most 1), each side rounded; a JPEG is decoded directly at the
+// nearest larger power-of-two reduction, which is several times faster than decoding it whole.
+Loaded load(const Path& url, double scale = 1);
 // Writes image to url as ext ("jpg", "png", "ico", "pdf"…) at quality 0…1 with metadata.
 void write(Image image, const Path& url, const std::string& ext, double quality, const Metadata& metadata);
 bool canWrite(const std::string& ext);

@@ -14,13 +14,7 @@ Image resize(const Image& image, double scale)
     return guarded(image, "Couldn't resize image", [&] {
         const int width = std::max(1, static_cast<int>(std::lround(image.width() * scale)));
         const int height = std::max(1, static_cast<int>(std::lround(image.height() * scale)));
-        // Scales from the target size, so each side lands on exactly the rounded value.
-        const auto scaled = [&](const Image& in) {
-            return in.resize(double(width) / in.width(), Image::option()->set("vscale", double(height) / in.height()));
-        };
-        if (!image.has_alpha()) return scaled(image);
-        // Filtering colour that is not weighted by its alpha bleeds dark fringes into edges.
-        return scaled(image.premultiply()).unpremultiply().cast(image.format());
+        return ImageVips::resized(image, width, height);
     });
 }
 

@@ -35,12 +35,19 @@ std::string cannotRead(const Path& url)
     return "Couldn't read " + url.filename().string() + " as an image";
 }
 
-Opened open(const Path& url, bool sequential)
+Opened open(const Path& url, bool sequential, int shrink)
 {
     start();
     try {
         // A source rather than a file name: libvips reads "[...]" at the end of a name as options.
-        return {ImageOps::Image::new_from_source(vips::VSource::new_from_file(url.c_str()), "", loadOptions(sequential)), false};
+        const vips::VSource source = vips::VSource::new_from_file(url.c_str());
+        const char* loader = vips_foreign_find_load_source(source.get_source());
+        if (!loader) throw vips::VError();
+        vips::VOption* options = loadOptions(sequential);
+        if (shrink > 1 && std::string(loader) == "jpegload_source") options->set("shrink", shrink);
+        ImageOps::Image out;
+        ImageOps::Image::call(loader, options->set("source", source)->set("out", &out));
+        return {out, false};
     } catch (const vips::VError&) {
         vips_error_clear();
     }
@@ -53,6 +60,19 @@ Opened open(const Path& url, bool sequential)
         vips_error_clear();
     }
     throw KError(cannotRead(url));
+}
+
+ImageOps::Image resized(const ImageOps::Image& image, int width, int height)
+{
+    using ImageOps::Image;
+    if (width == image.width() && height == image.height()) return image;
+    // Scales to the target size, so each side lands on exactly the rounded value.
+    const auto scaled = [&](const Image& in) {
+        return in.resize(double(width) / in.width(), Image::option()->set("vscale", double(height) / in.height()));
+    };
+    if (!image.has_alpha()) return scaled(image);
+    // Filtering colour that is not weighted by its alpha bleeds dark fringes into edges.
+    return scaled(image.premultiply()).unpremultiply().cast(image.format());
 }
 
 ImageOps::Image withSource(const ImageOps::Image& image, const Path& url)

@@ -16,8 +16,11 @@ struct Opened {
 };
 // Opens the first frame of a file through libvips' own loaders, else through ImageMagick's.
 // Only the header is read; corrupt or truncated data makes the later decode fail rather than
-// turn grey. Throws KError "Couldn't read <name> as an image".
-Opened open(const Path& url, bool sequential);
+// turn grey. A JPEG decodes directly at 1/shrink of its size (shrink 1, 2, 4 or 8). Throws
+// KError "Couldn't read <name> as an image".
+Opened open(const Path& url, bool sequential, int shrink = 1);
+// The image at exactly width × height, filtered with Lanczos.
+ImageOps::Image resized(const ImageOps::Image& image, int width, int height);
 std::string cannotRead(const Path& url);
 
 // The libvips saver for an extension, if this libvips has one.

@@ -110,3 +110,24 @@ TEST_F(ImageRows, CommandLineConvertsFitsAndLists)
     for (const std::string& title : writableTargetsBut({"heic"})) expected += (expected.empty() ? "" : ", ") + title;
     EXPECT_NE(result.out.find("Convert: " + expected + "\n"), std::string::npos) << result.out;
 }
+
+TEST_F(ImageRows, ResizeHalvesJpegsToTheRoundedSizeEvenWhenTurned)
+{
+    TempDir dir;
+    save(noise(301, 201), dir / "odd.jpg");
+    const Path turned = cameraPhoto(dir.path());
+    const WheelOptions tools = Catalog::toolOptions(FileKind::image, {turned});
+    const WheelOption* resize = nullptr;
+    for (const WheelOption& o : tools) {
+        if (o.title == "Resize") resize = &o;
+    }
+    ASSERT_TRUE(resize);
+    const Paths outputs = resize->run({dir / "odd.jpg", turned}).outputs;
+    ASSERT_EQ(outputs.size(), 2u);
+    EXPECT_EQ(open(outputs[0]).width(), 151);
+    EXPECT_EQ(open(outputs[0]).height(), 101);
+    EXPECT_EQ(outputs[1].filename(), "photo (50%).jpg");
+    EXPECT_EQ(open(outputs[1]).width(), 100);
+    EXPECT_EQ(open(outputs[1]).height(), 150);
+    EXPECT_EQ(tags(outputs[1])["Make"], "Canon");
+}
