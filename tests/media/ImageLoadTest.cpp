@@ -86,9 +86,11 @@ TEST(ImageLoad, RefusesUnreadableFilesAndWritesNothing)
 
     const RunFn toWebp = option(ConvertRows::image({dir / "cut.jpg"}), "WEBP").run;
     const RunFn compress = option(ToolRows::image({dir / "cut.jpg"}), "Compress").run;
+    const RunFn pdf = option(ToolRows::image({dir / "cut.jpg"}), "PDF").run;
     for (const std::string name : {"empty.png", "notes.png", "cut.jpg", "cut.png", "garbled.jpg"}) {
         EXPECT_EQ(failure(toWebp, dir / name), "Couldn't read " + name + " as an image");
         EXPECT_EQ(failure(compress, dir / name), "Couldn't read " + name + " as an image");
+        EXPECT_EQ(failure(pdf, dir / name), "Couldn't read " + name + " as an image");
     }
     EXPECT_EQ(TestSupport::listFolder(dir.path()), before);
 }
