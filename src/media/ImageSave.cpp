@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace ImageVips {
@@ -64,7 +65,9 @@ std::optional<std::string> saverFor(const std::string& ext)
         vips_error_clear();
         return std::nullopt;
     }
-    return std::string(saver);
+    // libvips answers with the class name ("VipsForeignSaveHeifFile"); operations go by nickname.
+    const char* nickname = vips_nickname_find(g_type_from_name(saver));
+    return std::string(nickname ? nickname : saver);
 }
 
 void save(const ImageOps::Image& image, const Path& url, const std::string& ext, double quality, const ImageOps::Metadata& metadata)
@@ -89,6 +92,9 @@ void save(const ImageOps::Image& image, const Path& url, const std::string& ext,
     } catch (const vips::VError&) {
         fail(image, "Couldn't write ." + ext);
     }
+    // Encoders free large buffers on libvips' worker threads, whose malloc arenas would keep
+    // them: give them back, so that a batch of photos stays at the footprint of one.
+    malloc_trim(0);
 }
 
 }

@@ -52,6 +52,7 @@ TEST(ImageLoad, TurnsPhotoUprightAndCarriesCameraAndGPSTagsUntilMetadataIsRemove
         EXPECT_TRUE(!found.count("Orientation") || found["Orientation"] == "1") << ext << " " << found["Orientation"];
     }
     EXPECT_EQ(tags(dir / "out.jpg")["Keywords"], "holiday");
+    EXPECT_EQ(tags(dir / "out.heic")["ChromaFormat"], "1");  // 4:2:0, as cameras write HEIF
 
     const WheelOptions tools = ToolRows::image({photo});
     const Path clean = option(tools, "Metadata").run({photo}).outputs.at(0);

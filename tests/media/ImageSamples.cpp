@@ -47,7 +47,7 @@ Path cameraPhoto(const Path& folder)
 
 std::map<std::string, std::string> tags(const Path& file)
 {
-    const auto result = TestSupport::runProgram("exiftool", {"-S", "-n", "-Orientation", "-Make", "-Model", "-GPSLatitude", "-Keywords", file.string()});
+    const auto result = TestSupport::runProgram("exiftool", {"-S", "-n", "-Orientation", "-Make", "-Model", "-GPSLatitude", "-Keywords", "-ChromaFormat", file.string()});
     std::map<std::string, std::string> found;
     std::istringstream lines(result.out);
     for (std::string line; std::getline(lines, line);) {
