@@ -1,11 +1,20 @@
 #include "documents/Package.h"
 
+#include "core/Errors.h"
 #include "core/Output.h"
 #include "core/Shell.h"
 
+#include <QUuid>
+
 #include <algorithm>
+#include <cerrno>
+#include <exception>
+#include <fcntl.h>
 #include <fstream>
 #include <set>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -21,57 +30,147 @@ std::string asName(const std::string& name)
 {
     return name.starts_with("-") ? "./" + name : name;
 }
-}
 
-void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to)
+void stage(const Path& folder, const std::string& name, const std::string& text)
 {
-    Output::ScratchDir staging;
-    Entries entries = files;
-    if (mimetype) entries["mimetype"] = *mimetype;
-    for (const auto& [name, text] : entries) {
-        const Path file = staging.path() / name;
-        fs::create_directories(file.parent_path());
-        std::ofstream out(file, std::ios::binary);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (!out) throw std::system_error(errno, std::generic_category(), file.string());
-    }
-
-    const Path destination = absoluteNormal(to);
-    std::error_code ec;
-    fs::remove_all(destination, ec);
-    Output::Pending pending(destination);
-    if (mimetype) {
-        Shell::run(zipProgram, {"-q", "-X", "-0", destination.string(), "mimetype"}, staging.path());
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(staging.path())) {
-            if (entry.path().filename() != "mimetype") names.push_back(asName(entry.path().filename().string()));
-        }
-        if (!names.empty()) {
-            std::sort(names.begin(), names.end());
-            std::vector<std::string> args = {"-q", "-X", "-r", "-9", destination.string()};
-            args.insert(args.end(), names.begin(), names.end());
-            Shell::run(zipProgram, args, staging.path());
-        }
-    } else {
-        std::vector<std::string> args = {"-q", "-X", "-r", destination.string()};
-        std::set<std::string> seen;
-        for (const auto& [name, text] : entries) {
-            const std::string top = name.substr(0, name.find('/'));
-            if (seen.insert(top).second) args.push_back(asName(top));
-        }
-        Shell::run(zipProgram, args, staging.path());
-    }
-    pending.keep();
+    const Path file = folder / name;
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) throw std::system_error(errno, std::generic_category(), file.string());
 }
 
-std::string read(const Path& zip, const std::string& entry)
+// The archive is built under a hidden name beside the destination and renamed onto it at the
+// end: the reserved destination name stays taken while zip works, and a failed run leaves
+// no partial archive. The name ends in ".zip" because zip appends that to names without one.
+struct Partial {
+    Path path;
+    explicit Partial(const Path& destination)
+        : path(destination.parent_path() / (".varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString() + ".zip"))
+    {
+    }
+    ~Partial()
+    {
+        std::error_code ec;
+        fs::remove(path, ec);
+    }
+};
+
+// The file's absolute path once it is known to start like a zip archive. unzip's own
+// complaint about anything else is a paragraph on multi-part archives; this says what is wrong.
+Path zipArchive(const Path& zip)
+{
+    const Path path = absoluteNormal(zip);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw KError("Couldn't open " + path.filename().string() + ": " + std::generic_category().message(errno));
+    char signature[4] = {};
+    in.read(signature, sizeof signature);
+    const std::string_view start(signature, static_cast<std::size_t>(in.gcount()));
+    if (start != std::string_view("PK\3\4", 4) && start != std::string_view("PK\5\6", 4)) {
+        const std::string ext = lowerExt(path);
+        throw KError(path.filename().string() + " is damaged or isn't a real " + (ext.empty() ? "zip" : "." + ext) + " file.");
+    }
+    return path;
+}
+
+// unzip reads its member arguments as patterns, and one starting with "-" as an option;
+// a backslash makes each of those characters literal.
+std::string memberPattern(const std::string& entry)
 {
     std::string escaped;
     for (char c : entry) {
         if (c == '[' || c == ']' || c == '*' || c == '?') escaped += '\\';
         escaped += c;
     }
-    return Shell::run(unzipProgram, {"-p", absoluteNormal(zip).string(), escaped});
+    return escaped.starts_with("-") ? "\\" + escaped : escaped;
+}
+}
+
+void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to, Compression compression)
+{
+    const bool fast = compression == Compression::fast;
+    const Path destination = absoluteNormal(to);
+    Output::Pending pending(destination);
+    Output::ScratchDir staging;
+    for (const auto& [name, text] : files) {
+        if (!mimetype || name != "mimetype") stage(staging.path(), name, text);
+    }
+    if (mimetype) stage(staging.path(), "mimetype", *mimetype);
+
+    Partial partial(destination);
+    if (mimetype) {
+        Shell::run(zipProgram, {"-q", "-X", "-0", partial.path.string(), "mimetype"}, staging.path());
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(staging.path())) {
+            if (entry.path().filename() != "mimetype") names.push_back(asName(entry.path().filename().string()));
+        }
+        if (!names.empty()) {
+            std::sort(names.begin(), names.end());
+            std::vector<std::string> args = {"-q", "-X", "-r", fast ? "-1" : "-9", partial.path.string()};
+            args.insert(args.end(), names.begin(), names.end());
+            Shell::run(zipProgram, args, staging.path());
+        }
+    } else {
+        std::vector<std::string> args = {"-q", "-X", "-r", partial.path.string()};
+        if (fast) args.insert(args.begin() + 3, "-1");
+        std::set<std::string> seen;
+        for (const auto& entry : files) {
+            const std::string top = entry.first.substr(0, entry.first.find('/'));
+            if (seen.insert(top).second) args.push_back(asName(top));
+        }
+        Shell::run(zipProgram, args, staging.path());
+    }
+    if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
+    fs::rename(partial.path, destination);
+    pending.keep();
+}
+
+std::string read(const Path& zip, const std::string& entry)
+{
+    return Shell::run(unzipProgram, {"-p", zipArchive(zip).string(), memberPattern(entry)});
+}
+
+void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume)
+{
+    const std::vector<std::string> args = {"-p", zipArchive(zip).string(), memberPattern(entry)};
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
+    const int readEnd = fds[0];
+    const auto proc = [](int fd) { return Path("/proc/self/fd") / std::to_string(fd); };
+    // unzip writes into the pipe through its /proc name. The thread holds the pipe's first
+    // write end until unzip has ended, so that the reader meets the end of the data only then,
+    // also when unzip could not even start.
+    std::exception_ptr extraction;
+    std::thread unzip;
+    try {
+        unzip = std::thread([&, writeEnd = fds[1]] {
+            try {
+                Shell::run(unzipProgram, args, std::nullopt, proc(writeEnd));
+            } catch (...) {
+                extraction = std::current_exception();
+            }
+            ::close(writeEnd);
+        });
+    } catch (...) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        throw;
+    }
+    try {
+        consume(proc(readEnd));
+        // Whatever the reader left is drained, so that unzip finishes and its verdict stands.
+        char sink[65536];
+        for (ssize_t n = 1; n > 0 || (n < 0 && errno == EINTR);) n = ::read(readEnd, sink, sizeof sink);
+    } catch (...) {
+        // Closing the pipe ends unzip early; the reader's failure is the one reported.
+        ::close(readEnd);
+        unzip.join();
+        throw;
+    }
+    ::close(readEnd);
+    unzip.join();
+    if (extraction) std::rethrow_exception(extraction);
 }
 
 }

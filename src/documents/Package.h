@@ -1,19 +1,31 @@
 #pragma once
 #include "core/Paths.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 
-// Zip packages of text entries (ODS, EPUB), packed and unpacked by the system's zip and unzip.
+// Zip packages of text entries (ODS, EPUB, XLSX), packed and unpacked by the system's zip and
+// unzip.
 namespace Package {
 // Entry path ("META-INF/container.xml") to its UTF-8 text.
 using Entries = std::map<std::string, std::string>;
 
+// How hard zip deflates the entries: `standard` (zip's default level, the highest after a
+// "mimetype") or `fast` (level 1) for large generated parts, where deflating at the higher
+// levels takes several times longer for about a fifth fewer bytes.
+enum class Compression { standard, fast };
+
 // Writes the entries to `to`, replacing whatever is there. With a media type, "mimetype" is
 // the first entry, stored uncompressed. A failed write leaves nothing at `to`.
-void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to);
-// The bytes of one entry of any zip file; throws KError when the file is not a zip or has no
-// such entry.
+void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to,
+           Compression compression = Compression::standard);
+// The text of one entry of any zip file (malformed UTF-8 replaced); throws KError when the
+// file is missing or not a zip, or has no such entry.
 std::string read(const Path& zip, const std::string& entry);
+// Hands `consume` a path from which the entry's bytes can be read once, as unzip inflates
+// them: reading overlaps extraction and nothing large is held or written. Throws KError as
+// read does, and what consume throws.
+void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume);
 }

@@ -58,3 +58,24 @@ TEST_F(CommandLineTest, UndoMovesTheRecordedBatch)
     EXPECT_FALSE(std::filesystem::exists(dir / "one.png"));
     EXPECT_EQ(runVarnolt({"--undo"}).out, "Nothing to undo\n");
 }
+
+TEST_F(CommandLineTest, FailingWorkPrintsOneErrorLine)
+{
+    TempDir dir;
+    writeFile(dir / "notes.zip", "not an archive at all");
+    const CommandResult r = runVarnolt({"--run", "convert", "Extract", "notes.zip"}, {}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.starts_with("ERROR: unzip: ")) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+    EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"notes.zip"});
+}
+
+TEST_F(CommandLineTest, RunPrintsOutputsOfRelativePaths)
+{
+    TempDir dir;
+    writeFile(dir / "sub/a.txt", "a");
+    writeFile(dir / "b.txt", "b");
+    const CommandResult r = runVarnolt({"--run", "tools", "ZIP", "sub/../b.txt", "./sub/a.txt"}, {}, dir.path());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, (dir / "Archive.zip").string() + "\n");
+}

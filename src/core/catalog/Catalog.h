@@ -10,4 +10,6 @@ WheelOptions presetOptions(FileKind kind);
 WheelOptions convertOptions(FileKind kind, const Paths& urls);
 WheelOptions toolOptions(FileKind kind, const Paths& urls);
 WheelOptions actionOptions(const Paths& urls);
+// "ZIP" and "TAR.GZ": the whole selection packed into one archive.
+WheelOptions compressOptions(const Paths& urls);
 }

@@ -9,6 +9,12 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
 {
     using Row = WheelOptions (*)(const Paths&);
     static const std::map<FileKind, Row> table = {
+        {FileKind::archive, ConvertRows::archive},
+        {FileKind::folder, compressOptions},
+        {FileKind::other, compressOptions},
+        {FileKind::document, ConvertRows::document},
+        {FileKind::subtitle, ConvertRows::subtitle},
+        {FileKind::spreadsheet, ConvertRows::spreadsheet},
         {FileKind::image, ConvertRows::image},
     };
     const auto row = table.find(kind);

@@ -5,9 +5,15 @@
 // wheel by adding its row function here and one line to the table in ConvertTable.cpp or
 // ToolTable.cpp.
 namespace ConvertRows {
+WheelOptions archive(const Paths& urls);
+WheelOptions document(const Paths& urls);
 WheelOptions image(const Paths& urls);
+WheelOptions subtitle(const Paths& urls);
+WheelOptions spreadsheet(const Paths& urls);
 }
 
 namespace ToolRows {
+WheelOptions archive(const Paths& urls);
 WheelOptions image(const Paths& urls);
+WheelOptions spreadsheet(const Paths& urls);
 }

@@ -9,10 +9,19 @@ WheelOptions toolOptions(FileKind kind, const Paths& urls)
 {
     using Row = WheelOptions (*)(const Paths&);
     static const std::map<FileKind, Row> table = {
+        {FileKind::archive, ToolRows::archive},
+        {FileKind::spreadsheet, ToolRows::spreadsheet},
         {FileKind::image, ToolRows::image},
     };
     const auto row = table.find(kind);
-    return row == table.end() ? WheelOptions{} : row->second(urls);
+    WheelOptions options = row == table.end() ? WheelOptions{} : row->second(urls);
+    // Every tools page but an archive's ends with packing the selection into one zip.
+    if (kind != FileKind::archive) {
+        WheelOption zip = compressOptions(urls).front();
+        zip.title = "Zip";
+        options.push_back(std::move(zip));
+    }
+    return options;
 }
 
 }

@@ -1,0 +1,41 @@
+#include "core/catalog/Rows.h"
+
+#include "core/CatalogFrame.h"
+#include "documents/SpreadsheetOps.h"
+
+namespace ConvertRows {
+
+WheelOptions spreadsheet(const Paths& urls)
+{
+    // Numbers and XLS files are read through the office application, which is not wired in
+    // yet; tables are not rendered to PDF yet either.
+    const std::set<std::string> same = Catalog::sameExt(urls);
+    if (same.count("numbers") || same.count("xls")) return {};
+    std::vector<std::string> exts;
+    for (const std::string& ext : SpreadsheetOps::targets) {
+        if (ext != "pdf" && !same.count(ext)) exts.push_back(ext);
+    }
+    return Catalog::formatOptions(exts, SpreadsheetOps::convert);
+}
+
+}
+
+namespace ToolRows {
+
+WheelOptions spreadsheet(const Paths&)
+{
+    RunFn dedupe = [](const Paths& urls) {
+        OptionResult result;
+        std::size_t removed = 0;
+        for (const Path& url : urls) {
+            const SpreadsheetOps::Deduped deduped = SpreadsheetOps::dedupe(url);
+            result.outputs.push_back(deduped.output);
+            removed += deduped.removed;
+        }
+        result.message = "Removed " + std::to_string(removed) + " duplicate row" + (removed == 1 ? "" : "s");
+        return result;
+    };
+    return {{"Dedupe", "line.3.horizontal.decrease", false, false, dedupe}};
+}
+
+}

@@ -1,0 +1,265 @@
+#include "documents/ArchiveOps.h"
+
+#include "core/Errors.h"
+#include "core/FileKind.h"
+#include "core/Output.h"
+#include "core/Shell.h"
+#include "documents/ArchiveMembers.h"
+
+#include <QUuid>
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace ArchiveOps {
+
+namespace {
+const Path zipProgram = "/usr/bin/zip";
+const Path unzipProgram = "/usr/bin/unzip";
+const Path tarProgram = "/usr/bin/tar";
+const Path gunzipProgram = "/usr/bin/gunzip";
+
+// A single compressed file (notes.txt.gz), as opposed to a compressed tar.
+bool isPlainGzip(const Path& url)
+{
+    return lowerExt(url) == "gz" && lowerExt(url.stem()) != "tar";
+}
+
+// Removes a tree, first making its folders writable: archives may hold read-only folders.
+void removeTree(const Path& root)
+{
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    if (!ec) return;
+    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ignored;
+        if (it->is_directory(ignored) && !it->is_symlink(ignored)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(root, ec);
+}
+
+// A hidden working folder, removed with everything in it on every path.
+class Staging {
+public:
+    explicit Staging(Path path) : path_(std::move(path)) { fs::create_directories(path_); }
+    Staging(const Staging&) = delete;
+    Staging& operator=(const Staging&) = delete;
+    ~Staging() { removeTree(path_); }
+    const Path& path() const { return path_; }
+    // Where an archive's members are unpacked.
+    Path content() const { return path_ / "content"; }
+
+private:
+    Path path_;
+};
+
+Path hiddenIn(const Path& folder)
+{
+    return folder / (".varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString());
+}
+
+std::string readAll(const Path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+void refuseEscaping(const Path& archive, const ArchiveMembers::Members& members)
+{
+    auto member = ArchiveMembers::firstEscaping(members);
+    if (!member) return;
+    for (char& c : *member) {
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    }
+    throw KError(archive.filename().string() + " wasn't extracted: its item \"" + *member + "\" would land outside the extraction folder");
+}
+
+// zip and unzip would read a name that starts with "-" as an option.
+std::string zipName(const std::string& name)
+{
+    return name.starts_with('-') ? "./" + name : name;
+}
+
+void unzipInto(const Path& archive, const Staging& staging)
+{
+    // unzip expands wildcards in an archive's name and cannot escape them: it reads a link
+    // whose name has none, beside the content, so that its messages still name the archive.
+    std::string name = archive.filename().string();
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '*' || c == '?' || c == '[' || c == ']'; }, '_');
+    fs::create_symlink(archive, staging.path() / name);
+    const std::string arg = zipName(name);
+    refuseEscaping(archive, ArchiveMembers::fromZipListing(Shell::run(unzipProgram, {"-Z", "-s", arg, "*"}, staging.path())));
+    Shell::run(unzipProgram, {"-q", "-n", arg, "-d", staging.content().string()}, staging.path());
+}
+
+void untarInto(const Path& archive, const Staging& staging)
+{
+    // tar keeps every member inside by itself (it strips "/", skips "..", and creates links
+    // to outside targets only at the end); its listing tells which archives to refuse.
+    const Path listing = staging.path() / "members";
+    try {
+        Shell::run(tarProgram, {"--no-same-owner", "--numeric-owner", "--quoting-style=c", "-xvvf", archive.string(), "-C", staging.content().string()},
+                   std::nullopt, listing);
+    } catch (const KError&) {
+        // Members that tar skipped are missing from its listing; a full one tells a hostile
+        // archive from a broken one.
+        std::string members;
+        try {
+            members = Shell::run(tarProgram, {"--numeric-owner", "--quoting-style=c", "-tvf", archive.string()});
+        } catch (const KError&) {
+        }
+        refuseEscaping(archive, ArchiveMembers::fromTarListing(members));
+        throw;
+    }
+    refuseEscaping(archive, ArchiveMembers::fromTarListing(readAll(listing)));
+}
+
+void unpack(const Path& archive, const Staging& staging)
+{
+    fs::create_directories(staging.content());
+    if (lowerExt(archive) == "zip") unzipInto(archive, staging);
+    else untarInto(archive, staging);
+}
+
+std::vector<std::string> topNames(const Path& folder, const std::set<std::string>& skipped)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (!skipped.count(name)) names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Moves a finished result onto the name reserved for it.
+Path moveOnto(const Path& from, const Path& reserved)
+{
+    Output::Pending pending(reserved);
+    fs::rename(from, reserved);
+    return pending.keep();
+}
+
+void zipInto(const Path& destination, const Path& folder, const std::vector<std::string>& names, const std::vector<std::string>& trailing)
+{
+    // zip refuses to add to the empty file that reserves the name: it writes next to it
+    // and the result replaces the reservation.
+    Staging staging(hiddenIn(destination.parent_path()));
+    const Path written = staging.path() / destination.filename();
+    std::vector<std::string> args = {"-q", "-r", "-y", written.string()};
+    for (const std::string& name : names) args.push_back(zipName(name));
+    args.insert(args.end(), trailing.begin(), trailing.end());
+    Shell::run(zipProgram, args, folder);
+    fs::rename(written, destination);
+}
+
+void tarInto(const Path& destination, const Path& folder, const std::vector<std::string>& names, const std::vector<std::string>& leading)
+{
+    std::vector<std::string> args = leading;
+    args.insert(args.end(), {"-czf", destination.string(), "-C", folder.string(), "--"});
+    args.insert(args.end(), names.begin(), names.end());
+    Shell::run(tarProgram, args);
+}
+
+Path gunzip(const Path& source)
+{
+    const Path inner = source.stem();
+    const std::string ext = inner.extension().empty() ? std::string{} : inner.extension().string().substr(1);
+    const std::string name = ext.empty() ? inner.string() : inner.stem().string();
+    Output::Pending result(Output::unique(Output::directory(source), name, ext, Output::Item::file));
+    Shell::run(gunzipProgram, {"-c", source.string()}, std::nullopt, result.path());
+    return result.keep();
+}
+
+bool isPlainFolder(const Path& item)
+{
+    std::error_code ec;
+    return fs::is_directory(fs::symlink_status(item, ec)) && FileKinds::of(item) == FileKind::folder;
+}
+
+// Copies items from several folders side by side into one folder.
+void gather(const Paths& items, const Path& into)
+{
+    fs::create_directories(into);
+    for (const Path& item : items) {
+        const Path target = into / item.filename();
+        if (fs::exists(fs::symlink_status(target))) {
+            throw KError("Two items are named " + item.filename().string() + " — rename one to pack them together");
+        }
+        fs::copy(item, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    }
+}
+}
+
+Path extract(const Path& archive)
+{
+    const Path source = absoluteNormal(archive);
+    if (isPlainGzip(source)) return gunzip(source);
+
+    const Path folder = Output::directory(source);
+    Staging staging(hiddenIn(folder));
+    unpack(source, staging);
+    std::error_code ignored;
+    for (const char* junk : {"__MACOSX", ".DS_Store"}) fs::remove_all(staging.content() / junk, ignored);
+
+    Paths items;
+    for (fs::directory_iterator it(staging.content(), ignored), end; !ignored && it != end; it.increment(ignored)) items.push_back(it->path());
+    if (items.size() == 1 && isPlainFolder(items.front())) {
+        return moveOnto(items.front(), Output::unique(folder, items.front().filename().string(), "", Output::Item::folder));
+    }
+    return moveOnto(staging.content(), Output::url(source, "", "", Output::Item::folder));
+}
+
+Path repack(const Path& archive, const std::string& ext)
+{
+    const Path source = absoluteNormal(archive);
+    Staging scratch(Output::tempDirectory());
+    unpack(source, scratch);
+    const std::vector<std::string> names = topNames(scratch.content(), {"__MACOSX"});
+
+    Output::Pending destination(Output::url(source, ext));
+    if (ext == "zip") zipInto(destination.path(), scratch.content(), names, {});
+    else tarInto(destination.path(), scratch.content(), names, {});
+    return destination.keep();
+}
+
+Path compress(const Paths& items, const std::string& format)
+{
+    Paths sources;
+    for (const Path& item : items) {
+        const Path source = absoluteNormal(item);
+        if (std::find(sources.begin(), sources.end(), source) == sources.end()) sources.push_back(source);
+    }
+    if (sources.empty()) throw KError("There is nothing to compress");
+    const Path& first = sources.front();
+    Output::Pending archive(sources.size() == 1 ? Output::url(first, format)
+                                                : Output::unique(Output::directory(first), "Archive", format));
+
+    std::set<Path> parents;
+    std::vector<std::string> names;
+    for (const Path& source : sources) {
+        parents.insert(source.parent_path());
+        names.push_back(source.filename().string());
+    }
+    std::optional<Staging> gathered;
+    Path working = first.parent_path();
+    if (parents.size() > 1) {
+        gathered.emplace(Output::tempDirectory());
+        working = gathered->content();
+        gather(sources, working);
+    }
+
+    if (format == "zip") zipInto(archive.path(), working, names, {"-x", "*.DS_Store"});
+    else tarInto(archive.path(), working, names, {"--exclude", ".DS_Store"});
+    return archive.keep();
+}
+
+}

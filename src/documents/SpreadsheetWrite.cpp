@@ -1,0 +1,22 @@
+#include "documents/SpreadsheetOps.h"
+
+#include "core/Errors.h"
+#include "documents/ODS.h"
+#include "documents/TextFile.h"
+#include "documents/XLSX.h"
+
+namespace SpreadsheetOps {
+
+void write(const Table& table, const Path& to, const std::string& ext)
+{
+    if (ext == "csv") TextFile::write(to, delimited(table, ","));
+    else if (ext == "tsv") TextFile::write(to, delimited(table, "\t"));
+    else if (ext == "xlsx") XLSX::write(table, to);
+    else if (ext == "ods") ODS::write(table, to);
+    else if (ext == "json") TextFile::write(to, tableJSON(table));
+    else if (ext == "html") TextFile::write(to, tableHTML(table, 14));
+    else if (ext == "md") TextFile::write(to, tableMarkdown(table));
+    else throw KError("Can't write ." + ext);
+}
+
+}

@@ -1,0 +1,182 @@
+#include "documents/SubtitleOps.h"
+
+#include "core/Errors.h"
+#include "core/Output.h"
+#include "documents/TextFile.h"
+
+#include <QRegularExpression>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace SubtitleOps {
+
+namespace {
+// Larger times would overflow the millisecond count the writers format.
+constexpr double maxSeconds = 1e15;
+
+// Start and end of a timing line "start --> end [settings]", or none.
+std::optional<std::pair<double, double>> timing(const QString& line)
+{
+    const QStringList pieces = line.split(QStringLiteral("-->"));
+    if (pieces.size() != 2) return std::nullopt;
+    const QStringList words = pieces[1].split(u' ', Qt::SkipEmptyParts);
+    const auto start = parseTime(pieces[0].toStdString());
+    const auto end = words.isEmpty() ? std::nullopt : parseTime(words[0].toStdString());
+    if (!start || !end) return std::nullopt;
+    return std::pair(*start, *end);
+}
+
+bool allDigits(const QString& line)
+{
+    static const QRegularExpression number("^\\s*\\d+\\s*$");
+    return number.match(line).hasMatch();
+}
+
+// Walks the lines block by block (blocks end at empty lines). The first line with "-->" in a
+// block is its timing line; the lines after it are the text. A further valid timing line in
+// the same block starts a new cue, so that a cue whose text and blank line are missing does
+// not swallow the next one (with its sequence number).
+class Reader {
+public:
+    void line(const QString& line)
+    {
+        if (line.isEmpty()) return endBlock();
+        if (state_ == State::skipping) return;
+        const bool timed = line.contains(QStringLiteral("-->"));
+        if (state_ == State::before) {
+            if (!timed) return;
+            const auto times = timing(line);
+            if (!times) {
+                state_ = State::skipping;
+                return;
+            }
+            begin(*times);
+            return;
+        }
+        if (const auto times = timed ? timing(line) : std::nullopt) {
+            if (!text_.isEmpty() && allDigits(text_.last())) text_.removeLast();
+            finishCue();
+            begin(*times);
+            return;
+        }
+        text_.push_back(line);
+    }
+
+    std::vector<Cue> finish()
+    {
+        endBlock();
+        return std::move(cues_);
+    }
+
+private:
+    enum class State { before, inCue, skipping };
+
+    void begin(std::pair<double, double> times)
+    {
+        current_ = {times.first, times.second, {}};
+        text_.clear();
+        state_ = State::inCue;
+    }
+
+    void finishCue()
+    {
+        current_.text = text_.join(u'\n').trimmed().toStdString();
+        cues_.push_back(current_);
+    }
+
+    void endBlock()
+    {
+        if (state_ == State::inCue) finishCue();
+        state_ = State::before;
+    }
+
+    State state_ = State::before;
+    Cue current_;
+    QStringList text_;
+    std::vector<Cue> cues_;
+};
+
+std::string srt(const std::vector<Cue>& cues)
+{
+    std::string out;
+    for (size_t i = 0; i < cues.size(); ++i) {
+        if (i > 0) out += "\n\n";
+        out += std::to_string(i + 1) + "\n" + format(cues[i].start, ",") + " --> " + format(cues[i].end, ",") + "\n" + cues[i].text;
+    }
+    return out + "\n";
+}
+
+std::string vtt(const std::vector<Cue>& cues)
+{
+    std::string out = "WEBVTT\n\n";
+    for (size_t i = 0; i < cues.size(); ++i) {
+        if (i > 0) out += "\n\n";
+        out += format(cues[i].start, ".") + " --> " + format(cues[i].end, ".") + "\n" + cues[i].text;
+    }
+    return out + "\n";
+}
+
+std::string plain(const std::vector<Cue>& cues)
+{
+    static const QRegularExpression tag("<[^>]+>");
+    std::string out;
+    for (const Cue& cue : cues) out += QString::fromStdString(cue.text).remove(tag).toStdString() + "\n";
+    return out;
+}
+}
+
+std::vector<Cue> parse(const Path& file)
+{
+    QString text = QString::fromStdString(TextFile::read(file));
+    // Old Mac files end lines with a lone carriage return.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    Reader reader;
+    for (const QString& line : text.split(u'\n')) reader.line(line);
+    std::vector<Cue> cues = reader.finish();
+    if (cues.empty()) throw KError("No subtitles found in " + file.filename().string());
+    return cues;
+}
+
+std::optional<double> parseTime(const std::string& text)
+{
+    static const QRegularExpression decimal("^(\\d+(\\.\\d*)?|\\.\\d+)$");
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    QString time = QString::fromStdString(text.substr(first, text.find_last_not_of(" \t") + 1 - first));
+    const QStringList pieces = time.replace(u',', u'.').split(u':', Qt::SkipEmptyParts);
+    if (pieces.size() != 2 && pieces.size() != 3) return std::nullopt;
+    double value = 0;
+    for (const QString& piece : pieces) {
+        if (!decimal.match(piece).hasMatch()) return std::nullopt;
+        value = value * 60 + piece.toDouble();
+    }
+    if (!(value < maxSeconds)) return std::nullopt;
+    return value;
+}
+
+std::string format(double seconds, const std::string& sep)
+{
+    const double clamped = std::isfinite(seconds) ? std::clamp(seconds, 0.0, maxSeconds) : 0.0;
+    const auto ms = static_cast<std::int64_t>(std::llround(clamped * 1000));
+    char clock[48];
+    std::snprintf(clock, sizeof clock, "%02lld:%02lld:%02lld", static_cast<long long>(ms / 3600000),
+                  static_cast<long long>(ms / 60000 % 60), static_cast<long long>(ms / 1000 % 60));
+    char millis[8];
+    std::snprintf(millis, sizeof millis, "%03lld", static_cast<long long>(ms % 1000));
+    return clock + sep + millis;
+}
+
+Path convert(const Path& source, const std::string& ext)
+{
+    const std::vector<Cue> cues = parse(source);
+    const std::string text = ext == "srt" ? srt(cues) : ext == "vtt" ? vtt(cues) : plain(cues);
+    Output::Pending pending(Output::url(source, ext));
+    TextFile::write(pending.path(), text);
+    return pending.keep();
+}
+
+}

@@ -1,0 +1,132 @@
+#include "documents/XLSX.h"
+
+#include "documents/Package.h"
+
+#include <charconv>
+#include <string_view>
+#include <unordered_map>
+
+namespace XLSX {
+
+namespace {
+const char* const contentTypes =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/><Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/><Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/></Types>)";
+const char* const packageRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>)";
+const char* const workbook =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="Sheet1" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+const char* const workbookRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/><Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/></Relationships>)";
+const char* const styles =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><fonts count="1"><font><sz val="11"/><name val="Calibri"/></font></fonts><fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills><borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders><cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs><cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/></cellXfs><cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles></styleSheet>)";
+
+void appendNumber(std::string& out, std::size_t n)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out.append(digits, end);
+}
+
+// Distinct texts in order of first use; views into the table being written, which outlives it.
+struct SharedStrings {
+    std::unordered_map<std::string_view, std::size_t> index;
+    std::vector<std::string_view> texts;
+
+    std::size_t indexOf(std::string_view text)
+    {
+        const auto [it, added] = index.try_emplace(text, texts.size());
+        if (added) texts.push_back(text);
+        return it->second;
+    }
+};
+
+std::string sheet(const Table& table, SharedStrings& strings)
+{
+    std::size_t width = 1;
+    std::size_t cells = 0;
+    for (const Row& row : table) {
+        width = std::max(width, row.size());
+        cells += row.size();
+    }
+    std::vector<std::string> letters(width);
+    for (std::size_t c = 0; c < width; ++c) letters[c] = columnLetters(c);
+
+    std::string xml;
+    xml.reserve(200 + table.size() * 24 + cells * 32);
+    xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="A1:)";
+    xml += letters[width - 1];
+    appendNumber(xml, std::max<std::size_t>(table.size(), 1));
+    xml += R"("/><sheetData>)";
+    std::string number;
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        number.clear();
+        appendNumber(number, r + 1);
+        xml += R"(<row r=")";
+        xml += number;
+        xml += R"(">)";
+        const Row& row = table[r];
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const std::string& text = row[c];
+            if (text.empty()) continue;
+            xml += R"(<c r=")";
+            xml += letters[c];
+            xml += number;
+            if (CellText::isNumeric(text)) {
+                xml += R"("><v>)";
+                xml += text;
+            } else {
+                xml += R"(" t="s"><v>)";
+                appendNumber(xml, strings.indexOf(text));
+            }
+            xml += "</v></c>";
+        }
+        xml += "</row>";
+    }
+    xml += "</sheetData></worksheet>";
+    return xml;
+}
+
+std::string sharedStrings(const SharedStrings& strings)
+{
+    std::size_t bytes = 0;
+    for (std::string_view text : strings.texts) bytes += text.size() + 40;
+    std::string xml;
+    xml.reserve(bytes + 300);
+    xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count=")";
+    appendNumber(xml, strings.texts.size());
+    xml += R"(" uniqueCount=")";
+    appendNumber(xml, strings.texts.size());
+    xml += R"(">)";
+    for (std::string_view text : strings.texts) {
+        xml += R"(<si><t xml:space="preserve">)";
+        CellText::appendXml(xml, text);
+        xml += "</t></si>";
+    }
+    xml += "</sst>";
+    return xml;
+}
+}
+
+std::string columnLetters(std::size_t index)
+{
+    std::string letters;
+    for (std::size_t n = index + 1; n > 0; n = (n - 1) / 26) letters.insert(letters.begin(), char('A' + (n - 1) % 26));
+    return letters;
+}
+
+void write(const Table& table, const Path& to)
+{
+    SharedStrings strings;
+    Package::Entries entries;
+    entries["xl/worksheets/sheet1.xml"] = sheet(table, strings);
+    entries["xl/sharedStrings.xml"] = sharedStrings(strings);
+    entries["[Content_Types].xml"] = contentTypes;
+    entries["_rels/.rels"] = packageRelationships;
+    entries["xl/workbook.xml"] = workbook;
+    entries["xl/_rels/workbook.xml.rels"] = workbookRelationships;
+    entries["xl/styles.xml"] = styles;
+    // Sorted, the top-level names are "[Content_Types].xml", "_rels", "xl": zip's argument list.
+    Package::write(entries, std::nullopt, to, Package::Compression::fast);
+}
+
+}

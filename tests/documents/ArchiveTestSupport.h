@@ -1,0 +1,25 @@
+#pragma once
+#include "../support/TestSupport.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// Archives made by the real tar and zip for the archive tests.
+namespace ArchiveTestSupport {
+
+// Runs a program to its end and fails the test when it does not succeed.
+inline void sh(const std::string& program, const std::vector<std::string>& args, const Path& cwd = {})
+{
+    const auto result = TestSupport::runProgram(program, args, {}, cwd);
+    ASSERT_EQ(result.status, 0) << program << ": " << result.err;
+}
+
+// Whether a hidden staging folder was left in the folder.
+inline bool hasStaging(const Path& folder)
+{
+    const auto names = TestSupport::listFolder(folder);
+    return std::any_of(names.begin(), names.end(), [](const std::string& name) { return name.starts_with(".varnolt-"); });
+}
+
+}

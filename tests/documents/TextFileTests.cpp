@@ -1,0 +1,29 @@
+#include "TestSupport.h"
+#include "core/Errors.h"
+#include "documents/TextFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace TestSupport;
+
+TEST(TextFile, ByteOrderMarksDecideThenUtf8ThenLatin1)
+{
+    using TextFile::decode;
+    EXPECT_EQ(decode("\xEF\xBB\xBF" "caf\xC3\xA9"), "café");
+    EXPECT_EQ(decode(std::string("\xFE\xFF\x00\x63\x00\xE9", 6)), "cé");
+    EXPECT_EQ(decode(std::string("\xFF\xFE\x00\x00\x63\x00\x00\x00\xE9\x00\x00\x00", 12)), "cé");
+    EXPECT_EQ(decode("caf\xC3\xA9"), "café");
+    EXPECT_EQ(decode("caf\xE9 \xC3"), "café Ã");
+    EXPECT_EQ(decode(""), "");
+}
+
+TEST(TextFile, WritesWholeFilesOrNothing)
+{
+    TempDir dir;
+    writeFile(dir / "out.txt", "");
+    TextFile::write(dir / "out.txt", "new text");
+    EXPECT_EQ(readFile(dir / "out.txt"), "new text");
+    EXPECT_THROW(TextFile::write(dir / "missing" / "out.txt", "x"), KError);
+    EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"out.txt"});
+    EXPECT_THROW(TextFile::read(dir / "absent.txt"), std::system_error);
+}

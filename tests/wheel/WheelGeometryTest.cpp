@@ -1,0 +1,66 @@
+#include "wheel/WheelGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+const QPointF centre(190, 190);
+
+QPointF above(double d)
+{
+    return centre - QPointF(0, d);
+}
+}
+
+TEST(WheelGeometry, RingEdgesAreStrict)
+{
+    EXPECT_FALSE(WheelGeometry::hitTest(above(60), centre, 8));
+    EXPECT_FALSE(WheelGeometry::hitTest(above(190), centre, 8));
+    EXPECT_EQ(WheelGeometry::hitTest(above(61), centre, 8), 0);
+    EXPECT_EQ(WheelGeometry::hitTest(above(189), centre, 8), 0);
+    EXPECT_FALSE(WheelGeometry::hitTest(centre, centre, 8));
+    EXPECT_FALSE(WheelGeometry::hitTest(above(100), centre, 0));
+}
+
+TEST(WheelGeometry, SlicesGoClockwiseFromTwelve)
+{
+    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(0, -100), centre, 4), 0);
+    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(100, 0), centre, 4), 1);
+    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(0, 100), centre, 4), 2);
+    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(-100, 0), centre, 4), 3);
+    // Just left of twelve o'clock still belongs to slice 0, which is centred there.
+    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(-10, -100), centre, 4), 0);
+    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(-100, -90), centre, 4), 3);
+    for (double a = 0; a < 2 * M_PI; a += 0.3) {
+        EXPECT_EQ(WheelGeometry::hitTest(WheelGeometry::polar(centre, 120, a), centre, 1), 0) << a;
+    }
+}
+
+TEST(WheelGeometry, SliceOutlineKeepsGapsAndGrowsOutwards)
+{
+    const QPainterPath top = WheelGeometry::segmentShape(0, 4, 0, centre);
+    EXPECT_TRUE(top.contains(above(109)));
+    EXPECT_TRUE(top.contains(above(65)));
+    EXPECT_TRUE(top.contains(above(149)));
+    EXPECT_FALSE(top.contains(above(151)));
+    EXPECT_FALSE(top.contains(above(63)));
+    // The boundary with slice 1 lies at 45°; the straight gap of 7 around it is empty.
+    const QPointF onBoundary = WheelGeometry::polar(centre, 110, M_PI / 4);
+    const auto towardsTop = [&](double d) { return WheelGeometry::polar(onBoundary, d, 3 * M_PI / 4); };
+    const QPainterPath right = WheelGeometry::segmentShape(1, 4, 0, centre);
+    EXPECT_FALSE(top.contains(onBoundary));
+    EXPECT_FALSE(right.contains(onBoundary));
+    EXPECT_FALSE(top.contains(towardsTop(3)));
+    EXPECT_TRUE(top.contains(towardsTop(4)));
+    EXPECT_FALSE(right.contains(towardsTop(-3)));
+    EXPECT_TRUE(right.contains(towardsTop(-4)));
+    // A highlighted slice reaches pop = 4 points further out.
+    const QPainterPath grown = WheelGeometry::segmentShape(0, 4, 4, centre);
+    EXPECT_TRUE(grown.contains(above(153)));
+    EXPECT_FALSE(grown.contains(above(155)));
+
+    const QPainterPath ring = WheelGeometry::segmentShape(0, 1, 0, centre);
+    EXPECT_TRUE(ring.contains(centre + QPointF(0, 100)));
+    EXPECT_FALSE(ring.contains(centre));
+}
