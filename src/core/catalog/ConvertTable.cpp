@@ -15,6 +15,7 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::document, ConvertRows::document},
         {FileKind::subtitle, ConvertRows::subtitle},
         {FileKind::spreadsheet, ConvertRows::spreadsheet},
+        {FileKind::image, ConvertRows::image},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);

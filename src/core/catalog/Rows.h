@@ -7,11 +7,13 @@
 namespace ConvertRows {
 WheelOptions archive(const Paths& urls);
 WheelOptions document(const Paths& urls);
+WheelOptions image(const Paths& urls);
 WheelOptions subtitle(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);
 }
 
 namespace ToolRows {
 WheelOptions archive(const Paths& urls);
+WheelOptions image(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);
 }

@@ -11,6 +11,7 @@ WheelOptions toolOptions(FileKind kind, const Paths& urls)
     static const std::map<FileKind, Row> table = {
         {FileKind::archive, ToolRows::archive},
         {FileKind::spreadsheet, ToolRows::spreadsheet},
+        {FileKind::image, ToolRows::image},
     };
     const auto row = table.find(kind);
     WheelOptions options = row == table.end() ? WheelOptions{} : row->second(urls);

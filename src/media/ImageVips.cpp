@@ -1,0 +1,102 @@
+#include "media/ImageVips.h"
+
+#include "core/Errors.h"
+
+#include <mutex>
+
+namespace ImageVips {
+
+namespace {
+const char* const sourceField = "varnolt-source";
+
+vips::VOption* loadOptions(bool sequential)
+{
+    return ImageOps::Image::option()
+        ->set("access", sequential ? VIPS_ACCESS_SEQUENTIAL : VIPS_ACCESS_RANDOM)
+        ->set("fail_on", VIPS_FAIL_ON_ERROR);
+}
+}
+
+void start()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (VIPS_INIT("varnolt") != 0) throw KError("Couldn't start the image engine");
+        // Every pipeline here runs once; cached operations would only hold on to memory.
+        vips_cache_set_max(0);
+        // Decode trouble reaches the user as one clear error; libvips' per-tile warnings
+        // would only repeat it on the terminal.
+        g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    });
+}
+
+std::string cannotRead(const Path& url)
+{
+    return "Couldn't read " + url.filename().string() + " as an image";
+}
+
+Opened open(const Path& url, bool sequential, int shrink)
+{
+    start();
+    try {
+        // A source rather than a file name: libvips reads "[...]" at the end of a name as options.
+        const vips::VSource source = vips::VSource::new_from_file(url.c_str());
+        const char* loader = vips_foreign_find_load_source(source.get_source());
+        if (!loader) throw vips::VError();
+        vips::VOption* options = loadOptions(sequential);
+        if (shrink > 1 && std::string(loader) == "jpegload_source") options->set("shrink", shrink);
+        ImageOps::Image out;
+        ImageOps::Image::call(loader, options->set("source", source)->set("out", &out));
+        return {out, false};
+    } catch (const vips::VError&) {
+        vips_error_clear();
+    }
+    try {
+        ImageOps::Image out;
+        // Vector formats render at twice their point size, like a display's backing store.
+        ImageOps::Image::call("magickload", loadOptions(sequential)->set("filename", url.c_str())->set("density", "144")->set("out", &out));
+        return {out, true};
+    } catch (const vips::VError&) {
+        vips_error_clear();
+    }
+    throw KError(cannotRead(url));
+}
+
+ImageOps::Image resized(const ImageOps::Image& image, int width, int height)
+{
+    using ImageOps::Image;
+    if (width == image.width() && height == image.height()) return image;
+    // Scales to the target size, so each side lands on exactly the rounded value.
+    const auto scaled = [&](const Image& in) {
+        return in.resize(double(width) / in.width(), Image::option()->set("vscale", double(height) / in.height()));
+    };
+    if (!image.has_alpha()) return scaled(image);
+    // Filtering colour that is not weighted by its alpha bleeds dark fringes into edges.
+    return scaled(image.premultiply()).unpremultiply().cast(image.format());
+}
+
+ImageOps::Image withSource(const ImageOps::Image& image, const Path& url)
+{
+    ImageOps::Image marked = image.copy();
+    marked.set(sourceField, url.c_str());
+    return marked;
+}
+
+void fail(const ImageOps::Image& image, const std::string& message)
+{
+    vips_error_clear();
+    if (image.get_typeof(sourceField)) {
+        const Path url = image.get_string(sourceField);
+        bool decodes = true;
+        try {
+            open(url, true).image.avg();
+        } catch (const std::exception&) {
+            vips_error_clear();
+            decodes = false;
+        }
+        if (!decodes) throw KError(cannotRead(url));
+    }
+    throw KError(message);
+}
+
+}

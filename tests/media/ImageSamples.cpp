@@ -1,0 +1,98 @@
+#include "ImageSamples.h"
+
+#include "TestSupport.h"
+
+#include <array>
+#include <sstream>
+
+namespace ImageSamples {
+
+Image noise(int width, int height, int bands)
+{
+    std::vector<Image> planes;
+    for (int b = 0; b < bands; ++b) {
+        planes.push_back(Image::gaussnoise(width, height, Image::option()->set("mean", 128.0)->set("sigma", 60.0)->set("seed", b + 1)));
+    }
+    return Image::bandjoin(planes).cast(VIPS_FORMAT_UCHAR).copy(Image::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+Image solid(int width, int height, const std::vector<double>& colour)
+{
+    return Image::black(width, height, Image::option()->set("bands", int(colour.size())))
+        .linear(std::vector<double>(colour.size(), 1.0), colour)
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(Image::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+void save(const Image& image, const Path& to)
+{
+    image.write_to_file(to.c_str());
+}
+
+Image open(const Path& file)
+{
+    return Image::new_from_file(file.c_str());
+}
+
+Path cameraPhoto(const Path& folder)
+{
+    const Path photo = folder / "photo.jpg";
+    save(noise(300, 200), photo);
+    const auto result = TestSupport::runProgram("exiftool", {"-q", "-overwrite_original", "-Orientation#=6", "-Make=Canon", "-Model=EOS R5",
+                                                             "-GPSLatitude=48.85", "-GPSLatitudeRef=N", "-GPSLongitude=2.35",
+                                                             "-GPSLongitudeRef=E", "-IPTC:Keywords=holiday", photo.string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    return photo;
+}
+
+std::map<std::string, std::string> tags(const Path& file)
+{
+    const auto result = TestSupport::runProgram("exiftool", {"-S", "-n", "-Orientation", "-Make", "-Model", "-GPSLatitude", "-Keywords", "-ChromaFormat", file.string()});
+    std::map<std::string, std::string> found;
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);) {
+        const auto colon = line.find(": ");
+        if (colon != std::string::npos) found[line.substr(0, colon)] = line.substr(colon + 2);
+    }
+    return found;
+}
+
+namespace {
+void put32(std::string& out, unsigned value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8) out += char((value >> shift) & 0xff);
+}
+
+unsigned crc32(const std::string& bytes)
+{
+    unsigned crc = 0xffffffffu;
+    for (unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void chunk(std::string& png, const std::string& type, const std::string& data)
+{
+    put32(png, unsigned(data.size()));
+    png += type + data;
+    put32(png, crc32(type + data));
+}
+}
+
+void pngHeaderOnly(const Path& to, unsigned width, unsigned height)
+{
+    std::string png = "\x89PNG\r\n\x1a\n";
+    std::string header;
+    put32(header, width);
+    put32(header, height);
+    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+    chunk(png, "IHDR", header);
+    // The start of a zlib stream holding one stored block of 16 zero bytes, cut short.
+    chunk(png, "IDAT", std::string("\x78\x01\x01\x10\x00\xef\xff", 7) + std::string(16, '\0') + std::string("\x00\x10\x00\x01", 4));
+    chunk(png, "IEND", "");
+    TestSupport::writeFile(to, png);
+}
+
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include "core/Paths.h"
+#include "media/ImageOps.h"
+
+#include <map>
+#include <string>
+
+// Pictures the image tests make for themselves.
+namespace ImageSamples {
+using ImageOps::Image;
+
+// Random grey-level noise: it compresses badly, so file sizes are large and predictable.
+Image noise(int width, int height, int bands = 3);
+// A flat colour, with an alpha band when the colour has four values.
+Image solid(int width, int height, const std::vector<double>& colour);
+void save(const Image& image, const Path& to);
+Image open(const Path& file);
+// A 300 × 200 JPEG that says "turn 90° clockwise", with camera, GPS and IPTC tags.
+Path cameraPhoto(const Path& folder);
+// The given tags as exiftool prints them (numbers unformatted); absent tags are left out.
+std::map<std::string, std::string> tags(const Path& file);
+// A valid PNG header declaring width × height pixels, with a few bytes of pixel data.
+void pngHeaderOnly(const Path& to, unsigned width, unsigned height);
+}
