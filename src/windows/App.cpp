@@ -4,6 +4,7 @@
 #include "windows/StatusIcon.h"
 
 #include <QApplication>
+#include <QThreadPool>
 
 #include <cstdio>
 
@@ -42,6 +43,12 @@ int App::run(int argc, char** argv)
     // The tray is the application: closing a dialog must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     Settings::registerDefaults();
-    App app;
-    return QApplication::exec();
+    int status = 0;
+    {
+        App app;
+        status = QApplication::exec();
+    }
+    // Runs still in progress finish first, so that quitting never leaves a half-written output.
+    QThreadPool::globalInstance()->waitForDone();
+    return status;
 }
