@@ -4,6 +4,7 @@
 #include "windows/StatusIcon.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QThreadPool>
 
 #include <cstdio>
@@ -13,9 +14,12 @@ App::App() : menu_([this](const Notice& notice) { show(notice); })
     tray_.setIcon(StatusIcon::icon());
     tray_.setToolTip(toolTip());
     tray_.setContextMenu(menu_.menu());
-    // The trigger key may change in another process (the command line) or a later window.
+    // The convert trigger key may change while the application runs.
     connect(&Settings::notifier(), &SettingsNotifier::changed, this, [this] { tray_.setToolTip(toolTip()); });
-    connect(menu_.menu(), &QMenu::aboutToShow, this, [this] { tray_.setToolTip(toolTip()); });
+    // Most panels open the context menu on a right click only; a left click opens it too.
+    connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger) menu_.menu()->popup(QCursor::pos());
+    });
     tray_.show();
 }
 
