@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/Recents.h"
+#include "core/RunnerText.h"
 #include "core/Settings.h"
 #include "core/catalog/Catalog.h"
 #include "core/cli/Render.h"
@@ -58,7 +59,7 @@ int undoCommand()
     try {
         const int moved = UndoStore::undo();
         if (moved == 0) print("Nothing to undo");
-        else print("Moved " + std::to_string(moved) + " file" + (moved == 1 ? "" : "s") + " to the Trash");
+        else print(RunnerText::moved(moved));
         return 0;
     } catch (const std::exception& e) {
         print(std::string("ERROR: ") + e.what());
