@@ -22,4 +22,10 @@ inline bool hasStaging(const Path& folder)
     return std::any_of(names.begin(), names.end(), [](const std::string& name) { return name.starts_with(".varnolt-"); });
 }
 
+// Each test gets its own home and a scratch folder for its archives.
+class ArchiveTest : public TestSupport::FreshHome {
+protected:
+    TestSupport::TempDir dir;
+};
+
 }

@@ -28,10 +28,6 @@ TEST(DelimitedTest, Quotes)
     EXPECT_EQ(parseDelimited("\"\",x", ','), (Table{{"", "x"}}));
     // An unterminated quote takes the rest of the text.
     EXPECT_EQ(parseDelimited("a,\"open\nb,c\n", ','), (Table{{"a", "open\nb,c\n"}}));
-}
-
-TEST(DelimitedTest, QuotesAndSeparatorsJoinedToMarksAreText)
-{
     // A combining acute accent after a comma or a quote makes one character with it.
     EXPECT_EQ(parseDelimited("a,\u0301b,c", ','), (Table{{"a,\u0301b", "c"}}));
     EXPECT_EQ(parseDelimited("\"\u0301x\",y", ','), (Table{{"\"\u0301x\"", "y"}}));

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-TEST(TableFormatsTest, HtmlPageByteForByte)
+TEST(TableFormatsTest, HtmlJsonAndMarkdownByteForByte)
 {
     const std::string head =
         "<!doctype html><meta charset=\"utf-8\"><style>table{border-collapse:collapse;font:14px -apple-system,'Helvetica Neue',Helvetica,sans-serif}"
@@ -14,19 +14,14 @@ TEST(TableFormatsTest, HtmlPageByteForByte)
     std::string small = head;
     small.replace(small.find("font:14px"), 9, "font:10px");
     EXPECT_EQ(SpreadsheetOps::tableHTML({}, 10), small + "</table>\n");
-}
 
-TEST(TableFormatsTest, JsonObjectsKeyedByHeader)
-{
+    // JSON objects are keyed by the header; empty header cells get a column name.
     EXPECT_EQ(SpreadsheetOps::tableJSON({}), "[]");
     EXPECT_EQ(SpreadsheetOps::tableJSON({{"only", "header"}}), "[]");
     const auto parsed = nlohmann::json::parse(SpreadsheetOps::tableJSON({{"", "name", "name"}, {"1", "x", "y"}, {"2"}, {"3", "a", "b", "extra"}}));
     EXPECT_EQ(parsed, nlohmann::json::parse(R"([{"column1":"1","name":"y"},{"column1":"2","name":""},{"column1":"3","name":"b"}])"));
     EXPECT_EQ(SpreadsheetOps::tableJSON({{"b", "a"}, {"2", "1"}}), "[\n  {\n    \"a\": \"1\",\n    \"b\": \"2\"\n  }\n]");
-}
 
-TEST(TableFormatsTest, MarkdownTable)
-{
     EXPECT_EQ(SpreadsheetOps::tableMarkdown({}), "|  |\n|\n");
     EXPECT_EQ(SpreadsheetOps::tableMarkdown({{"h1", "h|2"}, {"only"}, {"a", "b", "c"}}),
               "| h1 | h\\|2 |  |\n| --- | --- | --- |\n| only |  |  |\n| a | b | c |\n");

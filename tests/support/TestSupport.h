@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Errors.h"
 #include "core/Paths.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,19 @@ void writeFile(const Path& path, const std::string& contents);
 std::string readFile(const Path& path);
 // The names in a folder, sorted.
 std::vector<std::string> listFolder(const Path& folder);
+using Names = std::vector<std::string>;
+
+// The message of the KError the call throws, or "no error" when it returns.
+template <typename Call>
+std::string errorOf(Call&& call)
+{
+    try {
+        call();
+    } catch (const KError& e) {
+        return e.message();
+    }
+    return "no error";
+}
 
 struct CommandResult {
     int status = -1;

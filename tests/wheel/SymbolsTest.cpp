@@ -41,25 +41,19 @@ TEST(Symbols, EveryTableSymbolIsOneMaterialIcon)
 TEST_F(FreshHome, SymbolsCoverWhatTheCatalogOffers)
 {
     TestSupport::TempDir dir;
-    const std::vector<std::string> names = {"a.png", "b.jpg", "c.mp4", "d.mp3", "e.pdf", "f.pdf", "g.docx", "h.md",
-                                            "i.xlsx", "j.csv", "k.pptx", "l.epub", "m.srt", "n.zip", "o.tar.gz", "p.gz"};
-    std::vector<Paths> selections;
-    for (const std::string& name : names) {
+    std::filesystem::create_directory(dir / "folder");
+    std::vector<Paths> selections = {{dir / "folder"}, {dir / "a.png", dir / "b.jpg"}, {dir / "e.pdf", dir / "f.pdf"}, {dir / "a.png", dir / "c.mp4"}};
+    for (const std::string name : {"a.png", "b.jpg", "c.mp4", "d.mp3", "e.pdf", "f.pdf", "g.docx", "h.md", "i.xlsx", "j.csv", "k.pptx", "l.epub", "m.srt", "n.zip", "o.tar.gz", "p.gz"}) {
         TestSupport::writeFile(dir / name, "x");
         selections.push_back({dir / name});
     }
-    std::filesystem::create_directory(dir / "folder");
-    selections.push_back({dir / "folder"});
-    selections.push_back({dir / "a.png", dir / "b.jpg"});
-    selections.push_back({dir / "e.pdf", dir / "f.pdf"});
-    selections.push_back({dir / "a.png", dir / "c.mp4"});
+    // Every symbol offered is one the table maps, so the test above checks its icon.
     const auto& known = Symbols::catalogNames();
     for (const Paths& selection : selections) {
         for (WheelMode mode : WheelModes::allCases()) {
             for (const WheelOption& option : Catalog::options(selection, mode)) {
                 if (!option.symbol) continue;
-                EXPECT_TRUE(Symbols::ligature(*option.symbol)) << option.title << ": " << *option.symbol;
-                EXPECT_NE(std::find(known.begin(), known.end(), *option.symbol), known.end()) << *option.symbol;
+                EXPECT_NE(std::find(known.begin(), known.end(), *option.symbol), known.end()) << option.title << ": " << *option.symbol;
             }
         }
     }

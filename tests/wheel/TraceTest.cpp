@@ -3,16 +3,12 @@
 
 using TestSupport::FreshHome;
 
-// Runs first in this program: nothing has started a log yet.
-TEST_F(FreshHome, TraceWritesNothingBeforeTheFirstDrag)
-{
-    Trace::log("wheel Convert");
-    EXPECT_FALSE(std::filesystem::exists(home() / ".local/state/Varnolt/wheel.log"));
-}
-
-TEST_F(FreshHome, TraceKeepsOnlyTheLatestDrag)
+// Runs first in this program: nothing has started a log yet, so nothing is written.
+TEST_F(FreshHome, TraceStartsAtTheFirstDragAndKeepsOnlyTheLatest)
 {
     const Path file = home() / ".local/state/Varnolt/wheel.log";
+    Trace::log("wheel Convert");
+    EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(Trace::logFile(), file);
     Trace::start();
     Trace::log("drag started, keys held: none");

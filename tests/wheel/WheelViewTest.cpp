@@ -90,7 +90,7 @@ TEST(WheelView, OpeningTakesAQuarterSecondEvenWhenTicksAreLate)
     EXPECT_NEAR(clock.view.appear(), 0.05 / 0.26, 1e-9);
 }
 
-TEST(WheelView, HighlightMovesWrapAround)
+TEST(WheelView, HighlightMovesWrapAroundAndTickOnlyWhenVisible)
 {
     WheelView view;
     view.resize(380, 380);
@@ -104,23 +104,16 @@ TEST(WheelView, HighlightMovesWrapAround)
     EXPECT_EQ(view.debugHover(), 3);
     view.moveSelection(1);
     EXPECT_EQ(view.debugHover(), 0);
-    view.setDebugHover(2);
-    EXPECT_EQ(view.property("debugHover").toInt(), 2);
     view.setProperty("debugHover", 9);
     EXPECT_EQ(view.debugHover(), -1);
     // A new page starts without a highlight.
     view.select(1);
     view.configure(WheelMode::convert, sample(4), "", 0, 1);
     EXPECT_EQ(view.debugHover(), -1);
-}
 
-TEST(WheelView, TicksOnlyWhenTheVisibleHighlightMovesToAnotherSlice)
-{
-    WheelView view;
-    view.resize(380, 380);
+    // The highlight ticks only when it visibly moves to another slice.
     int ticks = 0;
     view.onHighlight = [&] { ++ticks; };
-    view.configure(WheelMode::convert, sample(4), "", 0, 1);
     view.select(1);
     EXPECT_EQ(ticks, 0);
     view.show();
@@ -131,7 +124,7 @@ TEST(WheelView, TicksOnlyWhenTheVisibleHighlightMovesToAnotherSlice)
     EXPECT_EQ(ticks, 2);
 }
 
-TEST(WheelView, ClicksPickCancelOrTurnThePage)
+TEST(WheelView, ClicksAndDropsPickCancelOrTurnThePage)
 {
     WheelView view;
     view.resize(380, 380);
@@ -153,12 +146,9 @@ TEST(WheelView, ClicksPickCancelOrTurnThePage)
     click(view, c + QPointF(0, 62));
     click(view, c + QPointF(0, 200));
     EXPECT_EQ(calls, (std::vector<std::string>{"drop 1", "cancel", "next", "drop 2", "cancel"}));
-}
 
-TEST(WheelView, DropsLandOnSlicesOnlyAndAlwaysCopy)
-{
-    WheelView view;
-    view.resize(380, 380);
+    // A drag wheel takes drops on its slices only, and they always copy.
+    view.interactive = false;
     view.configure(WheelMode::convert, sample(4), "", 0, 1);
     std::vector<int> drops;
     view.onDrop = [&](int i) { drops.push_back(i); };
@@ -174,14 +164,10 @@ TEST(WheelView, DropsLandOnSlicesOnlyAndAlwaysCopy)
         return std::make_pair(drop.isAccepted(), drop.dropAction());
     };
 
-    const auto hub = dropAt(QPointF(190, 190));
-    EXPECT_FALSE(hub.first);
+    EXPECT_FALSE(dropAt(c).first);
     EXPECT_TRUE(drops.empty());
     EXPECT_EQ(view.debugHover(), -1);
-
-    const auto slice = dropAt(QPointF(190, 300));
-    EXPECT_TRUE(slice.first);
-    EXPECT_EQ(slice.second, Qt::CopyAction);
+    EXPECT_EQ(dropAt(c + QPointF(0, 110)), std::make_pair(true, Qt::CopyAction));
     EXPECT_EQ(drops, std::vector<int>{2});
 
     QMimeData text;
