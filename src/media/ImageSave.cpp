@@ -18,10 +18,10 @@ bool hasArgument(const std::string& operation, const char* name)
         vips_error_clear();
         return false;
     }
-    GParamSpec* spec = nullptr;
+    GParamSpec* param = nullptr;
     VipsArgumentClass* argumentClass = nullptr;
     VipsArgumentInstance* argument = nullptr;
-    const bool has = vips_object_get_argument(VIPS_OBJECT(op), name, &spec, &argumentClass, &argument) == 0;
+    const bool has = vips_object_get_argument(VIPS_OBJECT(op), name, &param, &argumentClass, &argument) == 0;
     g_object_unref(op);
     vips_error_clear();
     return has;
