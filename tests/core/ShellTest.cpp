@@ -15,16 +15,6 @@ using namespace TestSupport;
 namespace fs = std::filesystem;
 
 namespace {
-std::string kerrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const KError& e) {
-        return e.what();
-    }
-    return "(no KError)";
-}
-
 // Points the temporary folder at a private one, so that leftover error files can be counted.
 struct PrivateTemp {
     TempDir dir;
@@ -48,9 +38,9 @@ TEST(Shell, ReturnsLargeOutputWhole)
 TEST(Shell, FailuresQuoteTheLastThreeErrorLines)
 {
     PrivateTemp temp;
-    EXPECT_EQ(kerrorOf([] { Shell::run("/bin/sh", {"-c", "for i in 1 2 3 4 5; do echo line$i >&2; echo >&2; done; echo out; exit 1"}); }),
+    EXPECT_EQ(errorOf([] { Shell::run("/bin/sh", {"-c", "for i in 1 2 3 4 5; do echo line$i >&2; echo >&2; done; echo out; exit 1"}); }),
               "sh: line3 line4 line5");
-    EXPECT_EQ(kerrorOf([] { Shell::run("/bin/sh", {"-c", "exit 3"}); }), "sh failed (exit 3)");
+    EXPECT_EQ(errorOf([] { Shell::run("/bin/sh", {"-c", "exit 3"}); }), "sh failed (exit 3)");
     EXPECT_THROW(Shell::run("/nonexistent/program", {}), std::system_error);
     EXPECT_TRUE(listFolder(temp.dir.path()).empty());
 }
