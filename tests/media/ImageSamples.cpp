@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include <array>
 #include <sstream>
 
 namespace ImageSamples {
@@ -55,6 +54,14 @@ std::map<std::string, std::string> tags(const Path& file)
         if (colon != std::string::npos) found[line.substr(0, colon)] = line.substr(colon + 2);
     }
     return found;
+}
+
+const WheelOption& option(const WheelOptions& options, const std::string& title)
+{
+    for (const WheelOption& o : options) {
+        if (o.title == title) return o;
+    }
+    throw std::runtime_error("no option " + title);
 }
 
 namespace {

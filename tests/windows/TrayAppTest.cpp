@@ -6,38 +6,22 @@
 
 using namespace TestSupport;
 
+class TrayAppTest : public FreshHome {};
+
 // The executable without arguments stays up as a tray application on a real X server.
-class TrayAppTest : public FreshHome {
-protected:
-    QProcess xvfb;
-    QString display;
-
-    void SetUp() override
-    {
-        FreshHome::SetUp();
-        const QString program = QStandardPaths::findExecutable("Xvfb");
-        if (program.isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
-        // -displayfd lets the server take the first free display and tell us its number.
-        xvfb.start(program, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
-        ASSERT_TRUE(xvfb.waitForStarted());
-        while (!xvfb.canReadLine() && xvfb.waitForReadyRead(10000)) {
-        }
-        display = ":" + QString::fromUtf8(xvfb.readLine()).trimmed();
-        ASSERT_NE(display, ":") << "Xvfb did not report its display";
-    }
-
-    void TearDown() override
-    {
-        if (xvfb.state() != QProcess::NotRunning) {
-            xvfb.terminate();
-            xvfb.waitForFinished();
-        }
-        FreshHome::TearDown();
-    }
-};
-
 TEST_F(TrayAppTest, KeepsRunningUntilTerminated)
 {
+    const QString program = QStandardPaths::findExecutable("Xvfb");
+    if (program.isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    // -displayfd lets the server take the first free display and tell us its number.
+    QProcess xvfb;  // killed on destruction, whatever the outcome
+    xvfb.start(program, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+    ASSERT_TRUE(xvfb.waitForStarted());
+    while (!xvfb.canReadLine() && xvfb.waitForReadyRead(10000)) {
+    }
+    const QString display = ":" + QString::fromUtf8(xvfb.readLine()).trimmed();
+    ASSERT_NE(display, ":") << "Xvfb did not report its display";
+
     QProcess app;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
@@ -48,6 +32,8 @@ TEST_F(TrayAppTest, KeepsRunningUntilTerminated)
     EXPECT_FALSE(app.waitForFinished(3000)) << app.readAllStandardError().toStdString();
     app.terminate();
     EXPECT_TRUE(app.waitForFinished());
+    xvfb.terminate();
+    xvfb.waitForFinished();
 }
 
 TEST(TrayAppWithoutDisplay, SaysWhatItNeeds)
