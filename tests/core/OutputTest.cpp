@@ -10,19 +10,12 @@
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
-class OutputTest : public FreshHome {
-protected:
-    TempDir dir;
-    Path source(const std::string& name)
-    {
-        writeFile(dir / name, "x");
-        return dir / name;
-    }
+class OutputTest : public FreshHomeWithFiles {
 };
 
 TEST_F(OutputTest, NamesCountUpAndNeverOverwrite)
 {
-    const Path cat = source("cat.heic");
+    const Path cat = file("cat.heic");
     EXPECT_EQ(Output::url(cat, "png"), dir / "cat.png");
     EXPECT_EQ(Output::url(cat, "png"), dir / "cat 2.png");
     EXPECT_EQ(Output::url(cat, "png"), dir / "cat 3.png");
@@ -30,18 +23,18 @@ TEST_F(OutputTest, NamesCountUpAndNeverOverwrite)
     EXPECT_TRUE(fs::is_regular_file(dir / "cat 3.png"));
     EXPECT_EQ(fs::file_size(dir / "cat 3.png"), 0u);
 
-    const Path holiday = source("Holiday.png");
+    const Path holiday = file("Holiday.png");
     EXPECT_EQ(Output::url(holiday, "png"), dir / "Holiday 2.png");
-    EXPECT_EQ(Output::url(source("clip.mov"), "mp4", "compressed"), dir / "clip (compressed).mp4");
+    EXPECT_EQ(Output::url(file("clip.mov"), "mp4", "compressed"), dir / "clip (compressed).mp4");
     EXPECT_EQ(Output::url(dir / "clip.mov", "mp4", "compressed"), dir / "clip (compressed) 2.mp4");
 }
 
 TEST_F(OutputTest, StemsDropOneExtensionAndATarBeforeIt)
 {
-    EXPECT_EQ(Output::url(source("backup.tar.gz"), "zip"), dir / "backup.zip");
-    EXPECT_EQ(Output::url(source("old.TAR.bz2"), "zip"), dir / "old.zip");
-    EXPECT_EQ(Output::url(source("notes.txt.bak"), "txt"), dir / "notes.txt.txt");
-    EXPECT_EQ(Output::url(source("photo.final.jpg"), "png"), dir / "photo.final.png");
+    EXPECT_EQ(Output::url(file("backup.tar.gz"), "zip"), dir / "backup.zip");
+    EXPECT_EQ(Output::url(file("old.TAR.bz2"), "zip"), dir / "old.zip");
+    EXPECT_EQ(Output::url(file("notes.txt.bak"), "txt"), dir / "notes.txt.txt");
+    EXPECT_EQ(Output::url(file("photo.final.jpg"), "png"), dir / "photo.final.png");
 }
 
 TEST_F(OutputTest, EmptyExtensionReservesAFolder)
@@ -57,7 +50,7 @@ TEST_F(OutputTest, EmptyExtensionReservesAFolder)
 
 TEST_F(OutputTest, OutputLocationChoosesTheFolder)
 {
-    const Path cat = source("cat.heic");
+    const Path cat = file("cat.heic");
     Settings::setValue("outputLocation", "downloads");
     EXPECT_EQ(Output::directory(cat), home() / "Downloads");
     Settings::setValue("outputLocation", "desktop");
@@ -85,7 +78,7 @@ TEST_F(OutputTest, UnwritableFolderFallsBackToDownloads)
 
 TEST_F(OutputTest, ConcurrentRunsNeverShareAName)
 {
-    const Path cat = source("cat.heic");
+    const Path cat = file("cat.heic");
     constexpr int runs = 16;
     std::vector<Path> results(runs);
     std::vector<std::thread> threads;
@@ -99,7 +92,7 @@ TEST_F(OutputTest, ConcurrentRunsNeverShareAName)
 
 TEST_F(OutputTest, PendingRemovesAFailedOutputAndKeepsACompleteOne)
 {
-    const Path cat = source("cat.heic");
+    const Path cat = file("cat.heic");
     Path failed;
     try {
         Output::Pending pending(Output::url(cat, "png"));

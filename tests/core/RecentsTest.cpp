@@ -6,14 +6,7 @@
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
-class RecentsTest : public FreshHome {
-protected:
-    TempDir dir;
-    Path file(const std::string& name)
-    {
-        writeFile(dir / name, name);
-        return dir / name;
-    }
+class RecentsTest : public FreshHomeWithFiles {
 };
 
 TEST_F(RecentsTest, KeepsTheTenNewestWithoutDuplicates)

@@ -65,4 +65,15 @@ private:
     std::unique_ptr<TempDir> home_;
 };
 
+// A fresh home plus a scratch folder in which tests make their input files.
+class FreshHomeWithFiles : public FreshHome {
+protected:
+    TempDir dir;
+    Path file(const std::string& name, const std::string& contents = "x")
+    {
+        writeFile(dir / name, contents);
+        return dir / name;
+    }
+};
+
 }
