@@ -1,5 +1,5 @@
 #include "core/Settings.h"
-#include "core/cli/CLI.h"
+#include "cli/CLI.h"
 #include "windows/App.h"
 
 int main(int argc, char** argv)

@@ -1,6 +1,6 @@
 #include "windows/OptionMenu.h"
 
-#include "core/catalog/Catalog.h"
+#include "catalog/Catalog.h"
 #include "wheel/Symbols.h"
 
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "core/catalog/Catalog.h"
+#include "catalog/Catalog.h"
 #include "documents/EPUB.h"
 #include "documents/Markdown.h"
 #include "documents/MarkdownConvert.h"

@@ -3,7 +3,7 @@
 #include "core/Errors.h"
 #include "core/Shell.h"
 #include "core/Tools.h"
-#include "core/catalog/Catalog.h"
+#include "catalog/Catalog.h"
 #include "documents/ODS.h"
 #include "documents/SpreadsheetOps.h"
 #include "documents/XLSX.h"

@@ -1,6 +1,6 @@
 #include "ImageSamples.h"
 
-#include "core/catalog/Rows.h"
+#include "catalog/Rows.h"
 #include "media/ImageOps.h"
 #include "TestSupport.h"
 

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "core/Output.h"
-#include "core/catalog/Catalog.h"
+#include "catalog/Catalog.h"
 #include "media/ImageOps.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "core/catalog/Catalog.h"
-#include "core/catalog/Rows.h"
+#include "catalog/Catalog.h"
+#include "catalog/Rows.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
 #include "core/Output.h"
-#include "core/catalog/Rows.h"
-#include "core/CatalogFrame.h"
+#include "catalog/Rows.h"
+#include "catalog/CatalogFrame.h"
 #include "media/ImageOps.h"
 
 namespace ConvertRows {

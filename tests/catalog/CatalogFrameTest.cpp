@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "core/CatalogFrame.h"
+#include "catalog/CatalogFrame.h"
 #include "core/Errors.h"
 
 using namespace TestSupport;

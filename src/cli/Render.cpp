@@ -1,8 +1,8 @@
-#include "core/cli/Render.h"
+#include "cli/Render.h"
 
 #include "core/Errors.h"
 #include "core/Output.h"
-#include "core/catalog/Catalog.h"
+#include "catalog/Catalog.h"
 #include "wheel/WheelPages.h"
 #include "wheel/WheelView.h"
 

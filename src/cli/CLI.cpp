@@ -1,11 +1,11 @@
-#include "core/cli/CLI.h"
+#include "cli/CLI.h"
 
 #include "core/Errors.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
-#include "core/catalog/Catalog.h"
-#include "core/cli/Render.h"
+#include "catalog/Catalog.h"
+#include "cli/Render.h"
 
 #include <QApplication>
 #include <QCoreApplication>

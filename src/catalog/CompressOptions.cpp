@@ -1,4 +1,4 @@
-#include "core/catalog/Catalog.h"
+#include "catalog/Catalog.h"
 
 #include "documents/ArchiveOps.h"
 

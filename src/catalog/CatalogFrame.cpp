@@ -1,4 +1,4 @@
-#include "core/CatalogFrame.h"
+#include "catalog/CatalogFrame.h"
 
 #include <set>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CatalogFrame.h"
+#include "catalog/CatalogFrame.h"
 #include "core/WheelMode.h"
 
 // Which options the wheel, the menus and the command line offer for a selection.

@@ -1,6 +1,6 @@
-#include "core/catalog/Rows.h"
+#include "catalog/Rows.h"
 
-#include "core/CatalogFrame.h"
+#include "catalog/CatalogFrame.h"
 #include "documents/SubtitleOps.h"
 
 namespace ConvertRows {
