@@ -36,8 +36,8 @@ using Frame = std::unique_ptr<AVFrame, FrameFree>;
 using Packet = std::unique_ptr<AVPacket, PacketFree>;
 using Codec = std::unique_ptr<AVCodecContext, CodecFree>;
 using Graph = std::unique_ptr<AVFilterGraph, GraphFree>;
-using Input = std::unique_ptr<AVFormatContext, InputClose>;
-using Output = std::unique_ptr<AVFormatContext, OutputFree>;
+using InputContext = std::unique_ptr<AVFormatContext, InputClose>;
+using OutputContext = std::unique_ptr<AVFormatContext, OutputFree>;
 
 // New empty objects; throw std::bad_alloc when FFmpeg cannot allocate.
 Frame frame();

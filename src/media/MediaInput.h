@@ -43,7 +43,7 @@ private:
     void checkComplete() const;
 
     std::string name_;
-    Av::Input ctx_;
+    Av::InputContext ctx_;
     std::int64_t start_ = 0;  // the file's first timestamp, in AV_TIME_BASE units
     std::vector<std::int64_t> packetsRead_;
     bool fromStart_ = true;

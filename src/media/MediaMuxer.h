@@ -36,7 +36,7 @@ private:
     std::string name_;
     Messages messages_;
     std::string url_;
-    Av::Output ctx_;
+    Av::OutputContext ctx_;
 };
 }
 

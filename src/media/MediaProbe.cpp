@@ -74,6 +74,8 @@ ImageOps::Image firstFrame(const Path& url)
     const Output::ScratchDir scratch;
     const Path frame = scratch.path() / "frame.png";
     ffmpeg(url, frame, {"-ss", "0.5", "-frames:v", "1"});
+    // ffmpeg succeeds without writing anything when the clip ends before half a second.
+    if (Output::size(frame) == 0) throw KError("This video has no frames");
     // Held in memory: the scratch folder goes when this returns.
     return ImageOps::load(frame).image.copy_memory();
 }

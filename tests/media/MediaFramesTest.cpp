@@ -53,6 +53,7 @@ TEST_F(MediaFramesTest, FramesAreTheUprightPictureShownAtThatTime)
     EXPECT_EQ(errorOf([&] { MediaOps::firstFrame(other); }), "This needs ffmpeg — install it with: sudo apt install ffmpeg");
     ToolsScope present(true);
     EXPECT_EQ(MediaOps::firstFrame(other).width(), 160);
+    EXPECT_EQ(errorOf([&] { MediaOps::firstFrame(makeClip(dir / "blink.mkv", 0.2)); }), "This video has no frames");
 }
 
 TEST_F(MediaFramesTest, GIFsHaveAFrameEveryTwelfthOfASecondAndLoop)
