@@ -41,7 +41,7 @@ mkclip() { ffmpeg -y -hide_banner -loglevel error "$@"; }
 echo "Making the clips in $work…"
 # Test pictures with a little moving grain, so that the encoder has detail to spend bits on.
 for size in 1920x1080 1280x720; do
-  mkclip -f lavfi -i "testsrc2=size=$size:rate=30:duration=$length,noise=alls=6:allf=t" \
+  mkclip -f lavfi -i "testsrc2=size=$size:rate=30:duration=$length,noise=alls=2:allf=t" \
     -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$length" -ac 2 \
     -c:v libx264 -preset veryfast -crf 20 -pix_fmt yuv420p -c:a aac -b:a 192k "$src/clip${size#*x}.mov"
 done
