@@ -1,4 +1,5 @@
 // Drives the media kit for bench/media.sh where the command line has no option for the work:
+//   media_bench convert <source> <ext>              MediaOps::convert, as a run of the app does it
 //   media_bench trim <source> <out> <start> <end>   a Passthrough copy of that time range
 //   media_bench duration <files…>                   prints each file's length
 //   media_bench frame <folder> <files…>             writes the picture at 0.5 s of each file as PNG
@@ -16,7 +17,9 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const std::string command = argc > 1 ? argv[1] : "";
     try {
-        if (command == "trim" && argc == 6) {
+        if (command == "convert" && argc == 4) {
+            std::printf("%s\n", MediaOps::convert(argv[2], argv[3]).c_str());
+        } else if (command == "trim" && argc == 6) {
             MediaKit::ExportOptions range;
             range.timeRange = MediaKit::TimeRange{std::stod(argv[4]), std::stod(argv[5])};
             MediaOps::exportMedia(argv[2], argv[3], MediaKit::Preset::passthrough, MediaKit::FileType::quickTimeMovie, range);
@@ -28,7 +31,7 @@ int main(int argc, char** argv)
                 ImageOps::write(MediaOps::firstFrame(source), Path(argv[2]) / (source.stem().string() + ".png"), "png", 0.9, {});
             }
         } else {
-            std::fprintf(stderr, "usage: media_bench trim <source> <out> <start> <end> | duration <files…> | frame <folder> <files…>\n");
+            std::fprintf(stderr, "usage: media_bench convert <source> <ext> | trim <source> <out> <start> <end> | duration <files…> | frame <folder> <files…>\n");
             return 2;
         }
     } catch (const std::exception& e) {
