@@ -4,6 +4,7 @@
 
 #include "core/Recents.h"
 #include "platform/ColorScheme.h"
+#include "platform/Compositor.h"
 #include "wheel/WheelPalette.h"
 
 #include <QDragEnterEvent>
@@ -188,6 +189,32 @@ TEST_F(ToastTest, FollowsTheDesktopColourScheme)
         TestDesktop::pause(100);
         const QColor card = pixel(TestDesktop::screenshot(), toast, QPoint(170, 5));
         EXPECT_TRUE(dark ? card.lightness() < 60 : card.lightness() > 230) << scheme;
+    }
+}
+
+// Over a compositor the card lets the desktop show through; without one it is solid and cut
+// to its rounded shape. Either way its corners show what is behind.
+TEST_F(ToastTest, TranslucentOverACompositorAndCutToShapeWithout)
+{
+    REQUIRE_DESKTOP();
+    QWidget backdrop;
+    backdrop.setStyleSheet("background: white");
+    backdrop.setGeometry(100, 100, 600, 400);
+    backdrop.show();
+    for (const bool compositing : {false, true}) {
+        TestDesktop::Program compositor;
+        if (compositing) compositor = TestDesktop::launch("xcompmgr", {});
+        ASSERT_TRUE(TestDesktop::waitFor([&] { return Compositor::active() == compositing; })) << compositing;
+        Toast* toast = Toast::show(QPoint(400, 300), {"Undone", "Moved 1 file to the Trash", State::success, {}, {}});
+        toast->view().setDarkAppearance(true);
+        settled(toast);
+        TestDesktop::pause(300);
+        const QImage screen = TestDesktop::screenshot();
+        TestDesktop::keep(screen.copy(toast->view().frameGeometry().adjusted(-10, -10, 10, 10)), compositing ? "toast-composited" : "toast-solid");
+        EXPECT_TRUE(near(pixel(screen, toast, QPoint(1, 1)), Qt::white)) << "corner, compositing " << compositing;
+        const int card = pixel(screen, toast, QPoint(170, 5)).lightness();
+        EXPECT_TRUE(compositing ? card > 40 && card < 80 : card < 40) << card;
+        clear();
     }
 }
 
