@@ -117,8 +117,8 @@ struct Store {
             // QSettings drops what it could not read at its next write: keep the file as it was.
             QString copy = file + ".damaged";
             for (int n = 2; QFile::exists(copy); ++n) copy = file + ".damaged " + QString::number(n);
-            QFile::copy(file, copy);
-            problem = "Damaged settings file kept as " + QFileInfo(copy).fileName();
+            problem = QFile::copy(file, copy) ? "Damaged settings file kept as " + QFileInfo(copy).fileName()
+                                              : "The settings file is damaged and couldn't be copied";
         } else {
             QString shown = file;
             if (shown.startsWith(QDir::homePath() + "/")) shown = "~" + shown.mid(QDir::homePath().size());

@@ -46,12 +46,6 @@ TEST_F(ToastTest, RisesIntoPlaceAndStaysInsideTheScreen)
     EXPECT_EQ(card.size(), QSize(340, 64));
     EXPECT_EQ(screen.right() - card.right(), 8);
     EXPECT_EQ(screen.bottom() - card.bottom(), 8);
-
-    Toast* middle = Toast::show();
-    ASSERT_TRUE(settled(middle));
-    EXPECT_EQ(middle->view().geometry().center().x(), screen.center().x());
-    EXPECT_EQ(screen.bottom() - middle->view().geometry().bottom(), 80);
-    EXPECT_EQ(Toast::live(), (std::vector<Toast*>{corner, middle}));
 }
 
 TEST_F(ToastTest, ASuccessWithoutOutputsHasNoUndoAndLeavesAfterFourSeconds)
@@ -164,10 +158,6 @@ TEST_F(ToastTest, IconsRingAndCardInLightAndDark)
         EXPECT_FALSE(near(pixel(screen, working, QPoint(18, 32)), accent)) << "the ring's empty half";
         EXPECT_TRUE(near(pixel(screen, success, QPoint(27, 24)), accent)) << "the check";
         EXPECT_TRUE(near(pixel(screen, failure, QPoint(22, 37)), red)) << "the warning";
-        const QColor undo = pixel(screen, success, success->view().undoButton().center());
-        const QColor outside = pixel(screen, failure, QPoint(320, 32));
-        EXPECT_FALSE(near(outside, accent));
-        EXPECT_NE(undo, card) << "the Undo button is drawn";
         clear();
     }
 }
