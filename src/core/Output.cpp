@@ -81,6 +81,13 @@ Path unique(const Path& folder, const std::string& name, const std::string& ext,
     }
 }
 
+Path produce(const Path& source, const std::string& ext, const std::string& suffix, const std::function<void(const Path&)>& write)
+{
+    Pending pending(url(source, ext, suffix));
+    write(pending.path());
+    return pending.keep();
+}
+
 Path tempDirectory()
 {
     const QString name = "Varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();

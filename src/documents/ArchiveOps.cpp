@@ -228,10 +228,10 @@ Path repack(const Path& archive, const std::string& ext)
     unpack(source, scratch);
     const std::vector<std::string> names = topNames(scratch.content(), {"__MACOSX"});
 
-    Output::Pending destination(Output::url(source, ext));
-    if (ext == "zip") zipInto(destination.path(), scratch.content(), names, {});
-    else tarInto(destination.path(), scratch.content(), names, {});
-    return destination.keep();
+    return Output::produce(source, ext, "", [&](const Path& to) {
+        if (ext == "zip") zipInto(to, scratch.content(), names, {});
+        else tarInto(to, scratch.content(), names, {});
+    });
 }
 
 Path compress(const Paths& items, const std::string& format)

@@ -42,6 +42,21 @@ std::vector<std::string> listFolder(const Path& folder)
     return names;
 }
 
+const WheelOption& option(const WheelOptions& options, const std::string& title)
+{
+    for (const WheelOption& o : options) {
+        if (o.title == title) return o;
+    }
+    throw std::runtime_error("no option " + title);
+}
+
+std::vector<std::string> titles(const WheelOptions& options)
+{
+    std::vector<std::string> names;
+    for (const WheelOption& o : options) names.push_back(o.title);
+    return names;
+}
+
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::map<std::string, std::string>& env, const Path& cwd)
 {
     QProcess process;

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Errors.h"
 #include "core/Paths.h"
+#include "core/WheelOption.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,11 @@ std::string errorOf(Call&& call)
     }
     return "no error";
 }
+
+// The option with this title; throws when there is none.
+const WheelOption& option(const WheelOptions& options, const std::string& title);
+// The options' titles in order.
+std::vector<std::string> titles(const WheelOptions& options);
 
 struct CommandResult {
     int status = -1;
