@@ -1,5 +1,6 @@
 #include "core/Output.h"
 
+#include "core/Errors.h"
 #include "core/Settings.h"
 
 #include <QDir>
@@ -92,7 +93,9 @@ Path tempDirectory()
 {
     const QString name = "Varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const Path folder = Path(QDir::tempPath().toStdString()) / name.toStdString();
-    fs::create_directories(folder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw KError("Couldn't create a scratch folder: " + Errors::reason(ec, true));
     return folder;
 }
 

@@ -1,6 +1,7 @@
 #include "documents/Package.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 #include "core/Output.h"
 #include "core/Shell.h"
 
@@ -34,11 +35,11 @@ std::string asName(const std::string& name)
 void stage(const Path& folder, const std::string& name, const std::string& text)
 {
     const Path file = folder / name;
-    fs::create_directories(file.parent_path());
+    Files::createFolders(file.parent_path());
     std::ofstream out(file, std::ios::binary);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    if (!out) throw std::system_error(errno, std::generic_category(), file.string());
+    if (!out) throw KError(Files::failure("write", file, {errno, std::generic_category()}, true));
 }
 
 // The archive is built under a hidden name beside the destination and renamed onto it at the
@@ -122,7 +123,7 @@ void write(const Entries& files, const std::optional<std::string>& mimetype, con
         Shell::run(zipProgram, args, staging.path());
     }
     if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
-    fs::rename(partial.path, destination);
+    Files::rename(partial.path, destination);
     pending.keep();
 }
 

@@ -1,6 +1,7 @@
 #include "documents/TextFile.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 
 #include <QByteArray>
 #include <QSaveFile>
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <fstream>
 #include <sstream>
-#include <system_error>
 
 namespace TextFile {
 
@@ -29,10 +29,10 @@ std::string decode(const std::string& bytes)
 std::string read(const Path& file)
 {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::system_error(errno, std::generic_category(), file.filename().string());
+    if (!in) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    if (in.bad()) throw std::system_error(errno, std::generic_category(), file.filename().string());
+    if (in.bad()) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
     return decode(bytes.str());
 }
 

@@ -1,12 +1,14 @@
 #include "documents/XmlStream.h"
 
+#include "core/Errors.h"
+#include "core/Files.h"
+
 #include <expat.h>
 
 #include <cstring>
 #include <exception>
 #include <fstream>
 #include <memory>
-#include <system_error>
 
 namespace XmlStream {
 
@@ -102,7 +104,7 @@ void parse(std::string_view xml, Handler& handler)
 void parseFile(const Path& file, Handler& handler)
 {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::system_error(errno, std::generic_category(), file.string());
+    if (!in) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
     Parser parser(handler);
     while (parser.feed(in)) {
     }

@@ -1,5 +1,6 @@
 #include "windows/StatusMenu.h"
 
+#include "core/Errors.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
@@ -95,7 +96,7 @@ void StatusMenu::undoLast()
 {
     try {
         notify_({"Undone", RunnerText::moved(UndoStore::undo()), false});
-    } catch (const std::exception& e) {
-        notify_({"Couldn't undo", e.what(), true});
+    } catch (...) {
+        notify_({"Couldn't undo", Errors::userMessage(std::current_exception()), true});
     }
 }

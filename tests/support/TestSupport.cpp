@@ -7,6 +7,7 @@
 #include <QProcessEnvironment>
 
 #include <fstream>
+#include <unistd.h>
 #include <sstream>
 
 namespace TestSupport {
@@ -17,6 +18,16 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+OrdinaryUser::OrdinaryUser() : wasRoot_(::geteuid() == 0)
+{
+    if (wasRoot_ && ::seteuid(65534) != 0) throw std::runtime_error("couldn't become nobody");
+}
+
+OrdinaryUser::~OrdinaryUser()
+{
+    if (wasRoot_ && ::seteuid(0) != 0) std::abort();
 }
 
 void writeFile(const Path& path, const std::string& contents)

@@ -25,6 +25,19 @@ private:
     Path path_;
 };
 
+// Permission bits do not stop root: while it lives, a root test acts as an ordinary user
+// (nobody); for others it changes nothing.
+class OrdinaryUser {
+public:
+    OrdinaryUser();
+    ~OrdinaryUser();
+    OrdinaryUser(const OrdinaryUser&) = delete;
+    OrdinaryUser& operator=(const OrdinaryUser&) = delete;
+
+private:
+    bool wasRoot_;
+};
+
 void writeFile(const Path& path, const std::string& contents);
 std::string readFile(const Path& path);
 // The names in a folder, sorted.
