@@ -28,7 +28,7 @@ std::optional<Notice> handle(const WheelOption& option, const RunOutcome& outcom
     }
     Recents::add(result.outputs);
     UndoStore::record(result.outputs);
-    if (Settings::boolean("revealAfter")) FileManager::reveal(result.outputs);
+    if (Settings::boolean(SettingsKey::revealAfter)) FileManager::reveal(result.outputs);
     if (!announced) return std::nullopt;
     const std::string subtitle = result.message ? *result.message : RunnerText::sizes(outcome.inputBytes, outcome.outputBytes);
     return Notice{RunnerText::title(result.outputs), subtitle, false};

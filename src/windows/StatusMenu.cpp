@@ -64,7 +64,7 @@ void StatusMenu::addRecents()
         for (size_t i = shown; i < recents.size(); ++i) addRecentItem(more, recents[i]);
         more->addSeparator();
     }
-    more->addAction("Clear Recents", [] { Settings::remove("recentOutputs"); });
+    more->addAction("Clear Recents", [] { Recents::clear(); });
 }
 
 void StatusMenu::addRecentItem(QMenu* into, const Path& url)
