@@ -4,6 +4,7 @@
 // the worst case of the wall time, each against one frame at 60 Hz (16.7 ms), and the median
 // processor time the main thread spent on it: on a shared machine the wall time also holds
 // the time spent waiting for a core.
+#include "core/OptionRun.h"
 #include "core/Settings.h"
 #include "windows/Runner.h"
 #include "windows/Toast.h"
@@ -101,7 +102,7 @@ int main(int argc, char** argv)
             cpu.push_back(threadCpuMs() - cpuStart);
         }
         release.set_value();
-        Runner::waitForRuns();
+        OptionRun::waitForAll();
         spin([] { return Toast::live().empty(); });
     }
     std::filesystem::remove(input);

@@ -1,9 +1,9 @@
 #include "windows/App.h"
 
 #include "core/Errors.h"
+#include "core/OptionRun.h"
 #include "core/Settings.h"
 #include "platform/SingleInstance.h"
-#include "windows/Runner.h"
 #include "windows/StatusIcon.h"
 #include "windows/Toast.h"
 
@@ -22,8 +22,8 @@ App::App(const QStringList& arguments, bool trayAvailable)
     watchSettings();
     connect(&Settings::notifier(), &SettingsNotifier::problem, this, &App::reportProblem);
     if (const QString problem = Settings::problem(); !problem.isEmpty()) reportProblem(problem);
-    if (!Settings::boolean("didShowWelcome") || arguments.contains("--welcome")) {
-        Settings::setValue("didShowWelcome", true);
+    if (!Settings::boolean(SettingsKey::didShowWelcome) || arguments.contains("--welcome")) {
+        Settings::setValue(SettingsKey::didShowWelcome, true);
         // Once the event loop runs, when the tray icon is in place.
         QTimer::singleShot(0, this, &App::showWelcome);
     }
@@ -110,6 +110,7 @@ int App::run(int argc, char** argv)
         connect(&instance, &SingleInstance::activated, &app, &App::showWelcome);
         status = QApplication::exec();
     }
-    Runner::waitForRuns();
+    // Runs still in progress finish first, so that quitting never leaves a half-written output.
+    OptionRun::waitForAll();
     return status;
 }

@@ -23,6 +23,4 @@ void openLateToast(const std::string& title, const std::string& subtitle = {}, s
 // The toast stored by openLateToast and not yet taken by a finished run, or none. Main thread.
 Toast* lateToast();
 
-// Waits until every run has ended, so that quitting never leaves an output half-written.
-void waitForRuns();
 }

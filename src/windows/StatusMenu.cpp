@@ -31,11 +31,11 @@ QString StatusMenu::hint()
 
 QString StatusMenu::selectionTitle()
 {
-    const QString choice = Settings::string("hotkey");
+    // An unrecognised choice counts as the default one.
+    const HotkeyChoice choice = Settings::hotkey().value_or(HotkeyChoice::ctrlOptSpace);
     const QString title = "Convert Selected Files";
-    if (choice == "off") return title;
-    const QString glyphs = choice == "cmdOptReturn" ? "⌥⌘Return" : choice == "ctrlOptK" ? "⌃⌥K" : "⌃⌥Space";
-    return title + "    " + glyphs;
+    if (choice == HotkeyChoice::off) return title;
+    return title + "    " + QString::fromStdString(HotkeyChoices::label(choice));
 }
 
 void StatusMenu::rebuild()
@@ -75,7 +75,7 @@ void StatusMenu::addRecents()
         for (size_t i = shown; i < recents.size(); ++i) addRecentItem(more, recents[i]);
         more->addSeparator();
     }
-    more->addAction("Clear Recents", [] { Settings::remove("recentOutputs"); });
+    more->addAction("Clear Recents", [] { Recents::clear(); });
 }
 
 void StatusMenu::addRecentItem(QMenu* into, const Path& url)

@@ -1,5 +1,6 @@
 #include "windows/Toast.h"
 
+#include "core/Errors.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
@@ -166,13 +167,13 @@ ToastModel Toast::undo(const std::optional<Paths>& batch)
 {
     Paths asked = batch.value_or(Paths{});
     if (!batch) {
-        for (const QString& path : Settings::stringList("lastOutputs")) asked.push_back(path.toStdString());
+        for (const QString& path : Settings::stringList(SettingsKey::lastOutputs)) asked.push_back(path.toStdString());
     }
     try {
         const int moved = UndoStore::undo(batch);
         if (moved > 0) return {"Undone", RunnerText::moved(moved), ToastModel::State::success, {}, std::nullopt};
         return {"Couldn't undo", asked.empty() ? "There is nothing to undo" : gone(asked), ToastModel::State::failure, {}, std::nullopt};
-    } catch (const std::exception& e) {
-        return {"Couldn't undo", e.what(), ToastModel::State::failure, {}, std::nullopt};
+    } catch (...) {
+        return {"Couldn't undo", Errors::userMessage(std::current_exception()), ToastModel::State::failure, {}, std::nullopt};
     }
 }

@@ -3,6 +3,7 @@
 #include "ToastTesting.h"
 
 #include "catalog/Catalog.h"
+#include "core/OptionRun.h"
 #include "core/Output.h"
 #include "core/Progress.h"
 #include "core/Recents.h"
@@ -59,7 +60,7 @@ protected:
     }
     void TearDown() override
     {
-        Runner::waitForRuns();
+        OptionRun::waitForAll();
         clear();
         FreshHomeWithFiles::TearDown();
     }
@@ -67,7 +68,7 @@ protected:
     void perform(const WheelOption& option, const Paths& urls)
     {
         Runner::perform(option, urls, QPoint(400, 300));
-        Runner::waitForRuns();
+        OptionRun::waitForAll();
         TestDesktop::pause(400);  // the outcome, and any dismissal, take their course
     }
 };
