@@ -39,14 +39,6 @@ protected:
         fs::remove_all(dir / "b");
     }
 };
-
-// Replaces every occurrence of a byte string of the same length (names in zip headers).
-void patch(const Path& file, const std::string& from, const std::string& to)
-{
-    std::string bytes = readFile(file);
-    for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at)) bytes.replace(at, from.size(), to);
-    writeFile(file, bytes);
-}
 }
 
 TEST_F(ArchiveSafetyTest, AwkwardNamesReachZipAndTarAsNames)
@@ -97,12 +89,13 @@ TEST_F(ArchiveSafetyTest, WildcardsInAnArchiveNameMatchNothingElse)
 
 TEST_F(ArchiveSafetyTest, MembersThatLeaveTheFolderAreRefused)
 {
-    // tar -P stores names as given: absolute, or climbing far above any extraction folder.
+    // -P stores names as given: absolute, or climbing far above any extraction folder.
     const Path victim = outside / "victim.txt";
     writeFile(victim, "original");
     const std::string climb = "../../../../../../../../../../../../.." + victim.string();
     sh("/usr/bin/tar", {"-cPf", (dir / "climb.tar").string(), climb}, dir.path());
     sh("/usr/bin/tar", {"-cPf", (dir / "absolute.tar").string(), victim.string()}, dir.path());
+    sh("bsdtar", {"-P", "--format", "zip", "-cf", (dir / "absolute.zip").string(), victim.string()});
     fs::remove(victim);
     linkThenFileThroughIt([&](const Path& a, const Path& b) {
         sh("/usr/bin/tar", {"-cf", (dir / "through.tar").string(), "-C", a.string(), "l"});
@@ -111,23 +104,18 @@ TEST_F(ArchiveSafetyTest, MembersThatLeaveTheFolderAreRefused)
 
     writeFile(dir / "work/inner/file.txt", "x");
     sh("/usr/bin/zip", {"-q", (dir / "climb.zip").string(), "../inner/file.txt"}, dir / "work/inner");
-    writeFile(dir / "work/_abs.txt", "x");
-    sh("/usr/bin/zip", {"-q", (dir / "absolute.zip").string(), "_abs.txt"}, dir / "work");
-    patch(dir / "absolute.zip", "_abs.txt", "/abs.txt");
+    sh("7z", {"a", "-bd", "-spf", (dir / "climb.7z").string(), "../inner/file.txt"}, dir / "work/inner");
     fs::remove_all(dir / "work");
     linkThenFileThroughIt([&](const Path& a, const Path& b) {
         sh("/usr/bin/zip", {"-q", "-y", (dir / "through.zip").string(), "l"}, a);
         sh("/usr/bin/zip", {"-q", (dir / "through.zip").string(), "l/planted.txt"}, b);
     });
-    writeFile(dir / "work/inner/file.txt", "x");
-    sh("7z", {"a", "-bd", "-spf", (dir / "climb.7z").string(), "../inner/file.txt"}, dir / "work/inner");
-    fs::remove_all(dir / "work");
 
     expectRefused("climb.tar", climb);
     expectRefused("absolute.tar", victim.string());
     expectRefused("through.tar", "l/planted.txt");
     expectRefused("climb.zip", "../inner/file.txt");
-    expectRefused("absolute.zip", "/abs.txt");
+    expectRefused("absolute.zip", victim.string());
     expectRefused("through.zip", "l/planted.txt");
     expectRefused("climb.7z", "../inner/file.txt");
     EXPECT_TRUE(listFolder(outside.path()).empty());
