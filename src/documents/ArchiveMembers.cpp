@@ -115,12 +115,12 @@ std::string refused(const Path& archive, const std::string& reason)
     return archive.filename().string() + " wasn't extracted: " + reason;
 }
 
-std::string shown(std::string name)
+std::string item(std::string name, const std::string& what)
 {
     for (char& c : name) {
         if (static_cast<unsigned char>(c) < 0x20) c = '?';
     }
-    return name;
+    return "its item \"" + name + "\" " + what;
 }
 
 std::int64_t freeSpace(const Path& folder)

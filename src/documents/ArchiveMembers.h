@@ -45,8 +45,8 @@ std::optional<std::string> firstEscaping(const Members& members);
 
 // "<archive> wasn't extracted: <reason>", the words of every refusal.
 std::string refused(const Path& archive, const std::string& reason);
-// A member's name as a message shows it: control characters as "?".
-std::string shown(std::string name);
+// "its item "<name>" <what>", the member's control characters shown as "?".
+std::string item(std::string name, const std::string& what);
 // Bytes that may still be written to the disk that holds folder.
 std::int64_t freeSpace(const Path& folder);
 // The refusal of an archive that expands to more than `free` bytes.

@@ -84,7 +84,7 @@ void refuseZip(const Path& archive, const Path& folder, const ArchiveMembers::Me
 {
     using ArchiveMembers::refused;
     if (auto member = ArchiveMembers::firstEscaping(members)) {
-        throw KError(refused(archive, "its item \"" + ArchiveMembers::shown(*member) + "\" would land outside the extraction folder"));
+        throw KError(refused(archive, ArchiveMembers::item(*member, "would land outside the extraction folder")));
     }
     std::int64_t size = 0;
     for (const ArchiveMembers::Member& member : members) {
@@ -122,11 +122,8 @@ void unpack(const Path& archive, const Staging& staging)
 {
     fs::create_directories(staging.content());
     if (lowerExt(archive) == "zip") unzipInto(archive, staging);
-    else if (isSingleCompressed(archive)) {
-        ArchiveReader::decompress(archive, staging.content() / decompressedName(archive));
-    } else {
-        ArchiveReader::extract(archive, staging.content());
-    }
+    else if (isSingleCompressed(archive)) ArchiveReader::decompress(archive, staging.content() / decompressedName(archive));
+    else ArchiveReader::extract(archive, staging.content());
 }
 
 std::vector<std::string> topNames(const Path& folder, const std::set<std::string>& skipped)

@@ -130,9 +130,9 @@ std::optional<std::string> refusal(archive_entry* entry, ArchiveMembers::Escapes
     if (hardlink) letter = 'h';
     else if (type == AE_IFLNK) letter = 'l';
     else if (type == AE_IFDIR) letter = 'd';
-    else if (type != AE_IFREG) return "its item \"" + ArchiveMembers::shown(name) + "\" is a device or a pipe";
+    else if (type != AE_IFREG) return ArchiveMembers::item(name, "is a device or a pipe");
     const ArchiveMembers::Member member{letter, name, hardlink ? hardlink : symlink ? symlink : "", 0, false};
-    if (escapes.leaves(member)) return "its item \"" + ArchiveMembers::shown(name) + "\" would land outside the extraction folder";
+    if (escapes.leaves(member)) return ArchiveMembers::item(name, "would land outside the extraction folder");
     return std::nullopt;
 }
 
@@ -147,7 +147,7 @@ bool place(archive_entry* entry, const Path& archivePath, const Path& into)
     const Path target = into / inside;
     // Longer paths make libarchive change the working folder while it creates them.
     if (target.native().size() >= PATH_MAX) {
-        throw KError(refused(archivePath, "its item \"" + ArchiveMembers::shown(name) + "\" has a path too long for this system"));
+        throw KError(refused(archivePath, ArchiveMembers::item(name, "has a path too long for this system")));
     }
     archive_entry_copy_pathname(entry, target.c_str());
     if (const char* hardlink = archive_entry_hardlink(entry)) {
