@@ -2,10 +2,13 @@
 
 #include "core/Paths.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +53,8 @@ std::string policy(const Path& scratch)
            "</policymap>\n";
 }
 
+constexpr std::string_view prefix = "varnolt-magick-";
+
 // The private folder is named, and ImageMagick pointed at it, while the process is still
 // single-threaded (setenv races with every getenv); it is made only when an image needs it.
 class Confinement {
@@ -59,7 +64,7 @@ public:
         const char* temp = std::getenv("TMPDIR");
         std::random_device random;
         folder_ = Path(temp && *temp ? temp : "/tmp") /
-                  ("varnolt-magick-" + std::to_string(::getpid()) + "-" + std::to_string(random()) + std::to_string(random()));
+                  (std::string(prefix) + std::to_string(::getpid()) + "-" + std::to_string(random()) + std::to_string(random()));
         ::setenv("MAGICK_CONFIGURE_PATH", folder_.c_str(), 1);
     }
     Confinement(const Confinement&) = delete;
@@ -73,6 +78,7 @@ public:
     bool make()
     {
         std::call_once(once_, [this] {
+            sweep();
             // A folder of that name that exists already is not ours to trust.
             if (::mkdir(folder_.c_str(), 0700) != 0) return;
             made_ = true;
@@ -87,6 +93,23 @@ public:
     }
 
 private:
+    // Removes the folders that processes of ours left when they were killed.
+    void sweep() const
+    {
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(folder_.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (!name.starts_with(prefix)) continue;
+            struct stat info {};
+            const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+            if (pid <= 0 || ::lstat(it->path().c_str(), &info) != 0 || info.st_uid != ::getuid() || !S_ISDIR(info.st_mode)) continue;
+            if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+                std::error_code ignored;
+                std::filesystem::remove_all(it->path(), ignored);
+            }
+        }
+    }
+
     Path folder_;
     std::once_flag once_;
     bool made_ = false;
