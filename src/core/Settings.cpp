@@ -1,5 +1,8 @@
 #include "core/Settings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSettings>
 #include <QStandardPaths>
@@ -7,72 +10,11 @@
 #include <memory>
 #include <mutex>
 
-namespace TriggerKeys {
+namespace SettingsKey {
 
-const std::vector<TriggerKey>& allCases()
+QString trigger(WheelMode mode)
 {
-    static const std::vector<TriggerKey> cases = {TriggerKey::shift, TriggerKey::command, TriggerKey::control, TriggerKey::option};
-    return cases;
-}
-
-std::string rawValue(TriggerKey key)
-{
-    switch (key) {
-    case TriggerKey::shift: return "shift";
-    case TriggerKey::command: return "command";
-    case TriggerKey::control: return "control";
-    case TriggerKey::option: return "option";
-    }
-    return {};
-}
-
-std::optional<TriggerKey> fromRawValue(const std::string& raw)
-{
-    for (TriggerKey key : allCases()) {
-        if (rawValue(key) == raw) return key;
-    }
-    return std::nullopt;
-}
-
-std::string glyph(TriggerKey key)
-{
-    switch (key) {
-    case TriggerKey::shift: return "⇧";
-    case TriggerKey::command: return "⌘";
-    case TriggerKey::control: return "⌃";
-    case TriggerKey::option: return "⌥";
-    }
-    return {};
-}
-
-}
-
-namespace OutputLocations {
-
-const std::vector<OutputLocation>& allCases()
-{
-    static const std::vector<OutputLocation> cases = {OutputLocation::sameFolder, OutputLocation::downloads, OutputLocation::desktop};
-    return cases;
-}
-
-std::string rawValue(OutputLocation location)
-{
-    switch (location) {
-    case OutputLocation::sameFolder: return "sameFolder";
-    case OutputLocation::downloads: return "downloads";
-    case OutputLocation::desktop: return "desktop";
-    }
-    return {};
-}
-
-std::string title(OutputLocation location)
-{
-    switch (location) {
-    case OutputLocation::sameFolder: return "Next to the original";
-    case OutputLocation::downloads: return "Downloads folder";
-    case OutputLocation::desktop: return "Desktop";
-    }
-    return {};
+    return "key." + QString::fromStdString(WheelModes::word(mode));
 }
 
 }
@@ -89,18 +31,60 @@ QString configFile(const QString& name)
 namespace Settings {
 
 namespace {
+// The key at the page's own position: convert shift, tools command, actions control.
+TriggerKey defaultKey(WheelMode mode)
+{
+    return TriggerKeys::allCases()[static_cast<size_t>(mode)];
+}
+
 // QSettings is reentrant but not thread-safe: one instance, guarded by one lock.
 struct Store {
     std::recursive_mutex lock;
     std::unique_ptr<QSettings> settings;
     QHash<QString, QVariant> defaults;
+    QString problem;
 
     QSettings& get()
     {
-        if (!settings) settings = std::make_unique<QSettings>(configFile("Varnolt"), QSettings::IniFormat);
+        if (!settings) {
+            settings = std::make_unique<QSettings>(configFile("Varnolt"), QSettings::IniFormat);
+            check();
+        }
         return *settings;
     }
+
+    // Notes what went wrong with the file, once; answers the note when it is new.
+    QString check()
+    {
+        if (!problem.isEmpty() || settings->status() == QSettings::NoError) return {};
+        const QString file = settings->fileName();
+        if (settings->status() == QSettings::FormatError) {
+            // QSettings drops what it could not read at its next write: keep the file as it was.
+            QString copy = file + ".damaged";
+            for (int n = 2; QFile::exists(copy); ++n) copy = file + ".damaged " + QString::number(n);
+            problem = QFile::copy(file, copy) ? "Damaged settings file kept as " + QFileInfo(copy).fileName()
+                                              : "The settings file is damaged and couldn't be copied";
+        } else {
+            QString shown = file;
+            if (shown.startsWith(QDir::homePath() + "/")) shown = "~" + shown.mid(QDir::homePath().size());
+            problem = shown + " can't be written — changes last until Varnolt quits";
+        }
+        return problem;
+    }
+
+    // Writes through at once; answers a problem it newly found.
+    QString sync()
+    {
+        get().sync();
+        return check();
+    }
 };
+
+void announce(const QString& key, const QString& problem)
+{
+    emit notifier().changed(key);
+    if (!problem.isEmpty()) emit notifier().problem(problem);
+}
 
 Store& store()
 {
@@ -114,14 +98,12 @@ void registerDefaults()
     Store& s = store();
     std::lock_guard guard(s.lock);
     s.defaults = {
-        {"key.convert", "shift"},
-        {"key.tools", "command"},
-        {"key.actions", "control"},
-        {"outputLocation", "sameFolder"},
-        {"revealAfter", false},
-        {"ffmpegPath", ""},
-        {"hotkey", "ctrlOptSpace"},
+        {SettingsKey::outputLocation, QString::fromStdString(OutputLocations::rawValue(OutputLocation::sameFolder))},
+        {SettingsKey::revealAfter, false},
+        {SettingsKey::ffmpegPath, ""},
+        {SettingsKey::hotkey, QString::fromStdString(HotkeyChoices::rawValue(HotkeyChoice::ctrlOptSpace))},
     };
+    for (WheelMode mode : WheelModes::allCases()) s.defaults.insert(SettingsKey::trigger(mode), QString::fromStdString(TriggerKeys::rawValue(defaultKey(mode))));
 }
 
 QVariant value(const QString& key)
@@ -142,24 +124,45 @@ bool contains(const QString& key)
 
 void setValue(const QString& key, const QVariant& v)
 {
+    QString problem;
     {
         Store& s = store();
         std::lock_guard guard(s.lock);
         s.get().setValue(key, v);
-        s.get().sync();
+        problem = s.sync();
     }
-    emit notifier().changed(key);
+    announce(key, problem);
 }
 
 void remove(const QString& key)
 {
+    QString problem;
     {
         Store& s = store();
         std::lock_guard guard(s.lock);
         s.get().remove(key);
-        s.get().sync();
+        problem = s.sync();
     }
-    emit notifier().changed(key);
+    announce(key, problem);
+}
+
+void reload()
+{
+    QString problem;
+    {
+        Store& s = store();
+        std::lock_guard guard(s.lock);
+        problem = s.sync();
+    }
+    announce({}, problem);
+}
+
+QString problem()
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    s.get();
+    return s.problem;
 }
 
 QString string(const QString& key)
@@ -179,17 +182,17 @@ QStringList stringList(const QString& key)
 
 TriggerKey key(WheelMode mode)
 {
-    const QString stored = string("key." + QString::fromStdString(WheelModes::word(mode)));
-    if (auto key = TriggerKeys::fromRawValue(stored.toStdString())) return *key;
-    return TriggerKeys::allCases()[static_cast<size_t>(mode)];
+    return TriggerKeys::fromRawValue(string(SettingsKey::trigger(mode)).toStdString()).value_or(defaultKey(mode));
 }
 
 OutputLocation outputLocation()
 {
-    const QString stored = string("outputLocation");
-    if (stored == "downloads") return OutputLocation::downloads;
-    if (stored == "desktop") return OutputLocation::desktop;
-    return OutputLocation::sameFolder;
+    return OutputLocations::fromRawValue(string(SettingsKey::outputLocation).toStdString()).value_or(OutputLocation::sameFolder);
+}
+
+std::optional<HotkeyChoice> hotkey()
+{
+    return HotkeyChoices::fromRawValue(string(SettingsKey::hotkey).toStdString());
 }
 
 SettingsNotifier& notifier()
@@ -211,6 +214,7 @@ void reset()
     std::lock_guard guard(s.lock);
     s.settings.reset();
     s.defaults.clear();
+    s.problem.clear();
 }
 
 }
@@ -219,7 +223,7 @@ namespace LegacySettings {
 
 void migrate()
 {
-    if (Settings::boolean("migratedFromQuindle")) return;
+    if (Settings::boolean(SettingsKey::migratedFromQuindle)) return;
     QSettings predecessor(configFile("Quindle"), QSettings::IniFormat);
     if (predecessor.status() == QSettings::NoError) {
         for (const QString& key : predecessor.allKeys()) {
@@ -228,7 +232,7 @@ void migrate()
             if (v.isValid()) Settings::setValue(key, v);
         }
     }
-    Settings::setValue("migratedFromQuindle", true);
+    Settings::setValue(SettingsKey::migratedFromQuindle, true);
 }
 
 }

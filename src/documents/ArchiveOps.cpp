@@ -2,9 +2,11 @@
 
 #include "core/Errors.h"
 #include "core/FileKind.h"
+#include "core/Files.h"
 #include "core/Output.h"
 #include "core/Shell.h"
 #include "documents/ArchiveMembers.h"
+#include "documents/ArchiveReader.h"
 
 #include <QUuid>
 
@@ -22,12 +24,18 @@ namespace {
 const Path zipProgram = "/usr/bin/zip";
 const Path unzipProgram = "/usr/bin/unzip";
 const Path tarProgram = "/usr/bin/tar";
-const Path gunzipProgram = "/usr/bin/gunzip";
 
-// A single compressed file (notes.txt.gz), as opposed to a compressed tar.
-bool isPlainGzip(const Path& url)
+// A single compressed file (notes.txt.gz, log.xz), as opposed to a compressed tar.
+bool isSingleCompressed(const Path& url)
 {
-    return lowerExt(url) == "gz" && lowerExt(url.stem()) != "tar";
+    const std::string ext = lowerExt(url);
+    return (ext == "gz" || ext == "bz2" || ext == "xz") && lowerExt(url.stem()) != "tar";
+}
+
+// The name a single compressed file had before it was compressed.
+Path decompressedName(const Path& source)
+{
+    return source.stem();
 }
 
 // Removes a tree, first making its folders writable: archives may hold read-only folders.
@@ -47,7 +55,7 @@ void removeTree(const Path& root)
 // A hidden working folder, removed with everything in it on every path.
 class Staging {
 public:
-    explicit Staging(Path path) : path_(std::move(path)) { fs::create_directories(path_); }
+    explicit Staging(Path path) : path_(std::move(path)) { Files::createFolders(path_); }
     Staging(const Staging&) = delete;
     Staging& operator=(const Staging&) = delete;
     ~Staging() { removeTree(path_); }
@@ -72,14 +80,20 @@ std::string readAll(const Path& file)
     return buffer.str();
 }
 
-void refuseEscaping(const Path& archive, const ArchiveMembers::Members& members)
+// unzip writes what its listing promised; the listing decides whether it may.
+void refuseZip(const Path& archive, const Path& folder, const ArchiveMembers::Members& members)
 {
-    auto member = ArchiveMembers::firstEscaping(members);
-    if (!member) return;
-    for (char& c : *member) {
-        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    using ArchiveMembers::refused;
+    if (auto member = ArchiveMembers::firstEscaping(members)) {
+        throw KError(refused(archive, ArchiveMembers::item(*member, "would land outside the extraction folder")));
     }
-    throw KError(archive.filename().string() + " wasn't extracted: its item \"" + *member + "\" would land outside the extraction folder");
+    std::int64_t size = 0;
+    for (const ArchiveMembers::Member& member : members) {
+        // unzip would stop to ask for the password, with no one to answer.
+        if (member.encrypted) throw KError(refused(archive, "it is protected by a password"));
+        size += member.size;
+    }
+    if (const std::int64_t free = ArchiveMembers::freeSpace(folder); size > free) throw KError(ArchiveMembers::tooLarge(archive, free));
 }
 
 // zip and unzip would read a name that starts with "-" as an option.
@@ -94,42 +108,23 @@ void unzipInto(const Path& archive, const Staging& staging)
     // whose name has none, beside the content, so that its messages still name the archive.
     std::string name = archive.filename().string();
     std::replace_if(name.begin(), name.end(), [](char c) { return c == '*' || c == '?' || c == '[' || c == ']'; }, '_');
-    fs::create_symlink(archive, staging.path() / name);
+    Files::symlink(archive, staging.path() / name);
     const std::string arg = zipName(name);
     // The listing goes to a file: unzip writes it in many small pieces.
     const Path listing = staging.path() / "members";
     Shell::run(unzipProgram, {"-Z", "-s", arg, "*"}, staging.path(), listing);
-    refuseEscaping(archive, ArchiveMembers::fromZipListing(readAll(listing)));
+    refuseZip(archive, staging.path(), ArchiveMembers::fromZipListing(readAll(listing)));
     Shell::run(unzipProgram, {"-q", "-n", arg, "-d", staging.content().string()}, staging.path());
 }
 
-void untarInto(const Path& archive, const Staging& staging)
-{
-    // tar keeps every member inside by itself (it strips "/", skips "..", and creates links
-    // to outside targets only at the end); its listing tells which archives to refuse.
-    const Path listing = staging.path() / "members";
-    try {
-        Shell::run(tarProgram, {"--no-same-owner", "--numeric-owner", "--quoting-style=c", "-xvvf", archive.string(), "-C", staging.content().string()},
-                   std::nullopt, listing);
-    } catch (const KError&) {
-        // Members that tar skipped are missing from its listing; a full one tells a hostile
-        // archive from a broken one.
-        std::string members;
-        try {
-            members = Shell::run(tarProgram, {"--numeric-owner", "--quoting-style=c", "-tvf", archive.string()});
-        } catch (const KError&) {
-        }
-        refuseEscaping(archive, ArchiveMembers::fromTarListing(members));
-        throw;
-    }
-    refuseEscaping(archive, ArchiveMembers::fromTarListing(readAll(listing)));
-}
-
+// Zip archives go through unzip, as every zip package does; the others through libarchive,
+// and a single compressed file comes out as the one file it holds.
 void unpack(const Path& archive, const Staging& staging)
 {
-    fs::create_directories(staging.content());
+    Files::createFolders(staging.content());
     if (lowerExt(archive) == "zip") unzipInto(archive, staging);
-    else untarInto(archive, staging);
+    else if (isSingleCompressed(archive)) ArchiveReader::decompress(archive, staging.content() / decompressedName(archive));
+    else ArchiveReader::extract(archive, staging.content());
 }
 
 std::vector<std::string> topNames(const Path& folder, const std::set<std::string>& skipped)
@@ -147,7 +142,7 @@ std::vector<std::string> topNames(const Path& folder, const std::set<std::string
 Path moveOnto(const Path& from, const Path& reserved)
 {
     Output::Pending pending(reserved);
-    fs::rename(from, reserved);
+    Files::rename(from, reserved);
     return pending.keep();
 }
 
@@ -161,7 +156,7 @@ void zipInto(const Path& destination, const Path& folder, const std::vector<std:
     for (const std::string& name : names) args.push_back(zipName(name));
     args.insert(args.end(), trailing.begin(), trailing.end());
     Shell::run(zipProgram, args, folder);
-    fs::rename(written, destination);
+    Files::rename(written, destination);
 }
 
 void tarInto(const Path& destination, const Path& folder, const std::vector<std::string>& names, const std::vector<std::string>& leading)
@@ -172,13 +167,13 @@ void tarInto(const Path& destination, const Path& folder, const std::vector<std:
     Shell::run(tarProgram, args);
 }
 
-Path gunzip(const Path& source)
+Path decompress(const Path& source)
 {
-    const Path inner = source.stem();
+    const Path inner = decompressedName(source);
     const std::string ext = inner.extension().empty() ? std::string{} : inner.extension().string().substr(1);
     const std::string name = ext.empty() ? inner.string() : inner.stem().string();
     Output::Pending result(Output::unique(Output::directory(source), name, ext, Output::Item::file));
-    Shell::run(gunzipProgram, {"-c", source.string()}, std::nullopt, result.path());
+    ArchiveReader::decompress(source, result.path());
     return result.keep();
 }
 
@@ -191,13 +186,13 @@ bool isPlainFolder(const Path& item)
 // Copies items from several folders side by side into one folder.
 void gather(const Paths& items, const Path& into)
 {
-    fs::create_directories(into);
+    Files::createFolders(into);
     for (const Path& item : items) {
         const Path target = into / item.filename();
         if (fs::exists(fs::symlink_status(target))) {
             throw KError("Two items are named " + item.filename().string() + " — rename one to pack them together");
         }
-        fs::copy(item, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        Files::copy(item, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
 }
 }
@@ -205,7 +200,7 @@ void gather(const Paths& items, const Path& into)
 Path extract(const Path& archive)
 {
     const Path source = absoluteNormal(archive);
-    if (isPlainGzip(source)) return gunzip(source);
+    if (isSingleCompressed(source)) return decompress(source);
 
     const Path folder = Output::directory(source);
     Staging staging(hiddenIn(folder));
@@ -228,10 +223,10 @@ Path repack(const Path& archive, const std::string& ext)
     unpack(source, scratch);
     const std::vector<std::string> names = topNames(scratch.content(), {"__MACOSX"});
 
-    Output::Pending destination(Output::url(source, ext));
-    if (ext == "zip") zipInto(destination.path(), scratch.content(), names, {});
-    else tarInto(destination.path(), scratch.content(), names, {});
-    return destination.keep();
+    return Output::produce(source, ext, "", [&](const Path& to) {
+        if (ext == "zip") zipInto(to, scratch.content(), names, {});
+        else tarInto(to, scratch.content(), names, {});
+    });
 }
 
 Path compress(const Paths& items, const std::string& format)
@@ -260,7 +255,8 @@ Path compress(const Paths& items, const std::string& format)
         gather(sources, working);
     }
 
-    if (format == "zip") zipInto(archive.path(), working, names, {"-x", "*.DS_Store"});
+    // Only files named exactly ".DS_Store", at any depth; "x.DS_Store" is a user's file.
+    if (format == "zip") zipInto(archive.path(), working, names, {"-x", ".DS_Store", "*/.DS_Store"});
     else tarInto(archive.path(), working, names, {"--exclude", ".DS_Store"});
     return archive.keep();
 }

@@ -1,6 +1,7 @@
 #include "documents/Package.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 #include "core/Output.h"
 #include "core/Shell.h"
 
@@ -36,7 +37,7 @@ struct Descriptor {
     int fd;
     Descriptor(const Path& file, int flags) : fd(::open(file.c_str(), flags | O_CLOEXEC, 0644))
     {
-        if (fd < 0) throw std::system_error(errno, std::generic_category(), file.string());
+        if (fd < 0) throw KError(Files::failure((flags & O_ACCMODE) == O_RDONLY ? "read" : "write", file, {errno, std::generic_category()}, (flags & O_ACCMODE) != O_RDONLY));
     }
     ~Descriptor() { ::close(fd); }
 };
@@ -44,12 +45,12 @@ struct Descriptor {
 void stage(const Path& folder, const std::string& name, const std::string& text)
 {
     const Path file = folder / name;
-    fs::create_directories(file.parent_path());
+    Files::createFolders(file.parent_path());
     const Descriptor out(file, O_WRONLY | O_CREAT | O_TRUNC);
     for (std::size_t done = 0; done < text.size();) {
         const ssize_t n = ::write(out.fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw std::system_error(errno, std::generic_category(), file.string());
+        if (n < 0) throw KError(Files::failure("write", file, {errno, std::generic_category()}, true));
         done += static_cast<std::size_t>(n);
     }
 }
@@ -133,7 +134,7 @@ void write(const Entries& files, const std::optional<std::string>& mimetype, con
         Shell::run(zipProgram, args, staging.path());
     }
     if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
-    fs::rename(partial.path, destination);
+    Files::rename(partial.path, destination);
     pending.keep();
 }
 

@@ -1,6 +1,7 @@
 #include "documents/TextFile.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 
 #include <QByteArray>
 #include <QSaveFile>
@@ -8,7 +9,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace TextFile {
@@ -30,7 +30,7 @@ std::string read(const Path& file)
 {
     // Close-on-exec, like every descriptor: programs started meanwhile hold none of them.
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw std::system_error(errno, std::generic_category(), file.filename().string());
+    if (fd < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
     std::string bytes;
     char buffer[65536];
     for (;;) {
@@ -39,7 +39,7 @@ std::string read(const Path& file)
         if (got <= 0) {
             const int error = errno;
             ::close(fd);
-            if (got < 0) throw std::system_error(error, std::generic_category(), file.filename().string());
+            if (got < 0) throw KError(Files::failure("read", file, {error, std::generic_category()}, false));
             return decode(bytes);
         }
         bytes.append(buffer, static_cast<std::size_t>(got));

@@ -1,12 +1,14 @@
 #include "documents/XmlStream.h"
 
+#include "core/Errors.h"
+#include "core/Files.h"
+
 #include <expat.h>
 
 #include <cerrno>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace XmlStream {
@@ -111,14 +113,14 @@ bool parseFile(const Path& file, Handler& handler, Names names)
     // Close-on-exec: a program started meanwhile by another thread must not hold the file,
     // which may be the reading end of a pipe whose writer waits for it to close.
     const FileDescriptor in{::open(file.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (in.fd < 0) throw std::system_error(errno, std::generic_category(), file.string());
+    if (in.fd < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
     Parser parser(handler, names);
     constexpr std::size_t piece = 1 << 20;
     const auto buffer = std::make_unique<char[]>(piece);
     for (;;) {
         const ssize_t got = ::read(in.fd, buffer.get(), piece);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw std::system_error(errno, std::generic_category(), file.string());
+        if (got < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
         if (got == 0) return parser.finish();
         if (!parser.feed(std::string_view(buffer.get(), static_cast<std::size_t>(got)))) return false;
     }

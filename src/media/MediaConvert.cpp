@@ -33,20 +33,16 @@ const std::map<std::string, VideoExport>& videoExports()
 
 Path convert(const Path& source, const std::string& ext)
 {
-    Output::Pending out(Output::url(source, ext));
-    const bool native = isNative(source);
-    const auto exported = videoExports().find(ext);
-    const auto row = afconvertArgs().find(ext);
-    if (native && FileKinds::of(source) == FileKind::video && exported != videoExports().end()) {
-        exportMedia(source, out.path(), exported->second.preset, exported->second.type);
-    } else if (native && FileKinds::of(source) == FileKind::video && ext == "gif") {
-        makeGIF(source, out.path(), 12, 480, 20);
-    } else if (native && FileKinds::of(source) != FileKind::video && row != afconvertArgs().end()) {
-        afconvert(source, out.path(), row->second);
-    } else {
-        ffmpeg(source, out.path(), ffmpegArgs(ext));
-    }
-    return out.keep();
+    return Output::produce(source, ext, "", [&](const Path& out) {
+        const bool native = isNative(source);
+        const bool video = FileKinds::of(source) == FileKind::video;
+        const auto exported = videoExports().find(ext);
+        const auto row = afconvertArgs().find(ext);
+        if (native && video && exported != videoExports().end()) exportMedia(source, out, exported->second.preset, exported->second.type);
+        else if (native && video && ext == "gif") makeGIF(source, out, 12, 480, 20);
+        else if (native && !video && row != afconvertArgs().end()) afconvert(source, out, row->second);
+        else ffmpeg(source, out, ffmpegArgs(ext));
+    });
 }
 
 void exportMedia(const Path& source, const Path& out, MediaKit::Preset preset, MediaKit::FileType type, const MediaKit::ExportOptions& options)

@@ -8,6 +8,7 @@
 #include <QDir>
 
 #include <cstdlib>
+#include <sstream>
 #include <system_error>
 #include <thread>
 
@@ -41,7 +42,7 @@ TEST(Shell, FailuresQuoteTheLastThreeErrorLines)
     EXPECT_EQ(errorOf([] { Shell::run("/bin/sh", {"-c", "for i in 1 2 3 4 5; do echo line$i >&2; echo >&2; done; echo out; exit 1"}); }),
               "sh: line3 line4 line5");
     EXPECT_EQ(errorOf([] { Shell::run("/bin/sh", {"-c", "exit 3"}); }), "sh failed (exit 3)");
-    EXPECT_THROW(Shell::run("/nonexistent/program", {}), std::system_error);
+    EXPECT_EQ(errorOf([] { Shell::run("/nonexistent/zip", {}); }), "Couldn't start zip: it isn't installed (/nonexistent/zip is missing)");
     EXPECT_TRUE(listFolder(temp.dir.path()).empty());
 }
 
@@ -55,6 +56,17 @@ TEST(Shell, PassesArgumentsVerbatimAndHonoursFolderAndOutputFile)
     EXPECT_EQ(readFile(dir / "out.txt"), "to file\n");
     EXPECT_EQ(Shell::run("/bin/cat", {}), "");  // stdin is the null device, never a wait
     EXPECT_EQ(Shell::run("/usr/bin/printf", {"caf\xe9"}), "caf\xef\xbf\xbd");
+}
+
+// A program that could reach a terminal might stop to ask for a password there.
+TEST(Shell, ProgramsRunInASessionOfTheirOwn)
+{
+    // /proc/<pid>/stat: pid (name) state parent group session …
+    const std::string stat = Shell::run("/bin/sh", {"-c", "cat /proc/$$/stat"});
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string state, parent, group, session;
+    fields >> state >> parent >> group >> session;
+    EXPECT_EQ(session, stat.substr(0, stat.find(' ')));
 }
 
 TEST(Shell, RunsInParallelThreads)
