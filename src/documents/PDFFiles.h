@@ -1,0 +1,28 @@
+#pragma once
+#include "core/Paths.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QPDF;
+class QPDFWriter;
+
+// What the PDF operations share: starting Poppler, opening and writing files with qpdf, and
+// naming page files.
+namespace PDFFiles {
+// Starts Poppler once, from whichever thread asks first.
+void startPoppler();
+
+std::string cannotOpen(const Path& url);
+std::string locked(const Path& url);
+
+// "<name>-<page>.<ext>", the page number padded to the digits of count but at least two.
+std::string pageName(const Path& source, int page, int count, const std::string& ext);
+
+// Opens a PDF with qpdf (recovering a damaged cross-reference table where it can) and reads
+// its page tree. Throws the two opening messages.
+std::unique_ptr<QPDF> load(const Path& url);
+// Writes pdf to dest with the writer set up by configure; any failure is KError(failure).
+void save(QPDF& pdf, const Path& dest, const std::string& failure, const std::function<void(QPDFWriter&)>& configure = {});
+}

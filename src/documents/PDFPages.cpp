@@ -1,0 +1,113 @@
+#include "documents/PDFOps.h"
+
+#include "core/Errors.h"
+#include "core/Output.h"
+#include "core/Progress.h"
+#include "documents/PDFFiles.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <set>
+
+// Pages move between files as objects: their content streams, fonts and images are copied
+// byte for byte, never drawn again.
+namespace PDFOps {
+
+namespace {
+// Appends a page of another file, with annotations and form fields of its own (a bare copy
+// would share the annotations and leave the fields out of the form).
+void append(QPDF& target, QPDFPageObjectHelper& page, QPDFAcroFormDocumentHelper& sourceForms)
+{
+    QPDFPageDocumentHelper pages(target);
+    pages.addPage(page, false);
+    if (sourceForms.hasAcroForm()) {
+        QPDFAcroFormDocumentHelper(target).fixCopiedAnnotations(pages.getAllPages().back().getObjectHandle(), page.getObjectHandle(),
+                                                                sourceForms);
+    }
+}
+
+// Whether pages share resource dictionaries: some writers give every page all of the
+// document's fonts and images, which a one-page file would then carry in full.
+bool sharesResources(std::vector<QPDFPageObjectHelper>& pages)
+{
+    std::set<QPDFObjGen> seen;
+    for (QPDFPageObjectHelper& page : pages) {
+        QPDFObjectHandle resources = page.getAttribute("/Resources", false);
+        if (!resources.isDictionary()) continue;
+        for (QPDFObjectHandle part : {resources, resources.getKey("/XObject"), resources.getKey("/Font")}) {
+            if (part.isIndirect() && !seen.insert(part.getObjGen()).second) return true;
+        }
+    }
+    return false;
+}
+}
+
+Path merge(const Paths& urls)
+{
+    // Every source opens before anything is written, so a locked one is named up front.
+    std::vector<std::unique_ptr<QPDF>> sources;
+    for (const Path& url : urls) sources.push_back(PDFFiles::load(url));
+    // The first file is the base: its outline, page labels and document settings stay.
+    QPDF& merged = *sources.front();
+    try {
+        for (std::size_t i = 1; i < sources.size(); ++i) {
+            QPDFAcroFormDocumentHelper forms(*sources[i]);
+            for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*sources[i]).getAllPages()) append(merged, page, forms);
+            Progress::report(0.5 * double(i) / sources.size());
+        }
+    } catch (const std::exception&) {
+        throw KError("Couldn't write merged PDF");
+    }
+    Output::Pending pending(Output::url(urls.front(), "pdf", "merged"));
+    PDFFiles::save(merged, pending.path(), "Couldn't write merged PDF");
+    return pending.keep();
+}
+
+Path split(const Path& url)
+{
+    const std::unique_ptr<QPDF> pdf = PDFFiles::load(url);
+    QPDFPageDocumentHelper source(*pdf);
+    std::vector<QPDFPageObjectHelper> pages = source.getAllPages();
+    QPDFAcroFormDocumentHelper forms(*pdf);
+    try {
+        source.pushInheritedAttributesToPage();
+        if (sharesResources(pages)) source.removeUnreferencedResources();
+    } catch (const std::exception&) {
+        throw KError("Couldn't write PDF");
+    }
+    Output::Pending folder(Output::url(url, "", "pages"));
+    const int count = int(pages.size());
+    for (int i = 0; i < count; ++i) {
+        QPDF one;
+        try {
+            one.emptyPDF();
+            append(one, pages[i], forms);
+        } catch (const std::exception&) {
+            throw KError("Couldn't write PDF");
+        }
+        // A restricted source keeps its restrictions in every page file.
+        PDFFiles::save(one, folder.path() / PDFFiles::pageName(url, i + 1, count, "pdf"), "Couldn't write PDF", [&](QPDFWriter& writer) {
+            if (pdf->isEncrypted()) writer.copyEncryptionParameters(*pdf);
+        });
+        Progress::report(double(i + 1) / count);
+    }
+    return folder.keep();
+}
+
+Path rotate(const Path& url)
+{
+    const std::unique_ptr<QPDF> pdf = PDFFiles::load(url);
+    try {
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*pdf).getAllPages()) page.rotatePage(90, true);
+    } catch (const std::exception&) {
+        throw KError("Couldn't write PDF");
+    }
+    Output::Pending pending(Output::url(url, "pdf", "rotated"));
+    PDFFiles::save(*pdf, pending.path(), "Couldn't write PDF");
+    return pending.keep();
+}
+
+}

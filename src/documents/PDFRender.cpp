@@ -1,0 +1,154 @@
+#include "documents/PDFOps.h"
+
+#include "core/Errors.h"
+#include "core/Output.h"
+#include "core/Progress.h"
+#include "documents/PDFFiles.h"
+
+#include <poppler/qt6/poppler-qt6.h>
+
+#include <QImage>
+#include <QThread>
+
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace PDFOps {
+
+namespace {
+struct PixelSize {
+    int width = 1;
+    int height = 1;
+};
+
+// The bitmap size of a page, or KError "Page too large" when it passes the ceiling.
+PixelSize pixelSize(const Poppler::Page& page, double dpi)
+{
+    const QSizeF points = page.pageSizeF();  // already turned by the page's rotation
+    const double width = std::max(1.0, std::floor(points.width() * dpi / 72));
+    const double height = std::max(1.0, std::floor(points.height() * dpi / 72));
+    if (!(width * height <= double(maxRenderPixels))) throw KError("Page too large");
+    return {int(width), int(height)};
+}
+
+// Pages being drawn at the same time share one ceiling of pixels, so that several threads
+// never hold more than one huge page's worth of memory.
+class PixelBudget {
+public:
+    void take(std::int64_t pixels)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return left_ >= pixels; });
+        left_ -= pixels;
+    }
+    void give(std::int64_t pixels)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            left_ += pixels;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::int64_t left_ = maxRenderPixels;
+};
+
+ImageOps::Image draw(const Poppler::Page& page, double dpi, PixelSize size)
+{
+    // Poppler rounds the page's pixel size; the slice keeps the truncated size exactly.
+    QImage bitmap = page.renderToImage(dpi, dpi, 0, 0, size.width, size.height);
+    if (bitmap.isNull()) throw KError("Couldn't render page");
+    if (bitmap.format() != QImage::Format_RGB32 && bitmap.format() != QImage::Format_ARGB32 &&
+        bitmap.format() != QImage::Format_ARGB32_Premultiplied) {
+        bitmap = bitmap.convertToFormat(QImage::Format_RGB32);
+    }
+    // libvips reads the bitmap where it lies; the image frees it when its last user closes.
+    auto* held = new QImage(std::move(bitmap));
+    ImageOps::Image pixels = ImageOps::Image::new_from_memory(held->bits(), held->sizeInBytes(), held->width(), held->height(), 4,
+                                                               VIPS_FORMAT_UCHAR);
+    g_signal_connect(pixels.get_image(), "postclose",
+                     G_CALLBACK(+[](VipsImage*, gpointer data) { delete static_cast<QImage*>(data); }), held);
+    // 32-bit pixels are 0xAARRGGBB words: B, G, R, A in memory on little-endian machines.
+    const bool little = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+    ImageOps::Image rgb = little ? ImageOps::Image::bandjoin({pixels.extract_band(2), pixels.extract_band(1), pixels.extract_band(0)})
+                                 : pixels.extract_band(1, ImageOps::Image::option()->set("n", 3));
+    return rgb.copy(ImageOps::Image::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+// Draws every page into folder on up to four threads, each with a Poppler document of its
+// own (documents are not shared between threads). The first failure stops all of them.
+void renderAll(const Path& url, Poppler::Document& first, double dpi, const Path& folder, const std::string& ext)
+{
+    const int count = first.numPages();
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, std::min(count, 4));
+    std::vector<std::unique_ptr<Poppler::Document>> others;
+    for (int i = 1; i < threads; ++i) others.push_back(open(url));
+
+    PixelBudget budget;
+    std::atomic<int> next = 0, done = 0;
+    std::atomic<bool> failed = false;
+    std::exception_ptr failure;
+    std::mutex reporting;
+    const Progress::Sink sink = Progress::current();
+    const auto work = [&](Poppler::Document& document) {
+        try {
+            for (int i = next++; i < count && !failed; i = next++) {
+                const std::unique_ptr<Poppler::Page> page(document.page(i));
+                if (page) {
+                    const PixelSize size = pixelSize(*page, dpi);
+                    const std::int64_t pixels = std::int64_t(size.width) * size.height;
+                    budget.take(pixels);
+                    try {
+                        ImageOps::write(draw(*page, dpi, size), folder / PDFFiles::pageName(url, i + 1, count, ext), ext, 0.9, {});
+                    } catch (...) {
+                        budget.give(pixels);
+                        throw;
+                    }
+                    budget.give(pixels);
+                }
+                std::lock_guard lock(reporting);
+                if (sink) sink(double(++done) / count);
+            }
+        } catch (...) {
+            std::lock_guard lock(reporting);
+            if (!failed.exchange(true)) failure = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (auto& document : others) helpers.emplace_back(work, std::ref(*document));
+        work(first);
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+}
+
+ImageOps::Image render(const Poppler::Page& page, double dpi)
+{
+    return draw(page, dpi, pixelSize(page, dpi));
+}
+
+Path toImages(const Path& url, const std::string& ext, double dpi)
+{
+    const std::unique_ptr<Poppler::Document> document = open(url);
+    if (document->numPages() == 1) {
+        const std::unique_ptr<Poppler::Page> page(document->page(0));
+        if (!page) throw KError("Couldn't render page");
+        Output::Pending pending(Output::url(url, ext));
+        ImageOps::write(render(*page, dpi), pending.path(), ext, 0.9, {});
+        return pending.keep();
+    }
+    // A failed page removes the whole folder: a part of the pages is not what was asked for.
+    Output::Pending folder(Output::url(url, "", upperAscii(ext)));
+    renderAll(url, *document, dpi, folder.path(), ext);
+    return folder.keep();
+}
+
+}
