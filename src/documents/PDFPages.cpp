@@ -17,15 +17,34 @@
 namespace PDFOps {
 
 namespace {
-// Appends a page of another file, with annotations and form fields of its own (a bare copy
-// would share the annotations and leave the fields out of the form).
-void append(QPDF& target, QPDFPageObjectHelper& page, QPDFAcroFormDocumentHelper& sourceForms)
+// Appends pages of another file. Pages go first and annotations after, because qpdf turns a
+// reference to a page it has not copied yet into null: this way links between the pages lead
+// to their copies. Annotations of a file with a form are copied with their fields (a bare copy
+// would leave the fields out of the form).
+void append(QPDF& target, QPDF& source, std::vector<QPDFPageObjectHelper> pages)
 {
-    QPDFPageDocumentHelper pages(target);
-    pages.addPage(page, false);
-    if (sourceForms.hasAcroForm()) {
-        QPDFAcroFormDocumentHelper(target).fixCopiedAnnotations(pages.getAllPages().back().getObjectHandle(), page.getObjectHandle(),
-                                                                sourceForms);
+    std::vector<QPDFObjectHandle> annotations, added;
+    for (QPDFPageObjectHelper& page : pages) {
+        QPDFObjectHandle object = page.getObjectHandle();
+        annotations.push_back(object.getKey("/Annots"));
+        object.removeKey("/Annots");
+        QPDFPageDocumentHelper(target).addPage(page, false);
+        added.push_back(target.getAllPages().back());
+    }
+    QPDFAcroFormDocumentHelper sourceForms(source);
+    QPDFAcroFormDocumentHelper targetForms(target);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (!annotations[i].isArray()) continue;
+        pages[i].getObjectHandle().replaceKey("/Annots", annotations[i]);
+        if (sourceForms.hasAcroForm()) {
+            targetForms.fixCopiedAnnotations(added[i], pages[i].getObjectHandle(), sourceForms);
+            continue;
+        }
+        QPDFObjectHandle copies = QPDFObjectHandle::newArray();
+        for (QPDFObjectHandle annotation : annotations[i].aitems()) {
+            copies.appendItem(target.copyForeignObject(annotation.isIndirect() ? annotation : source.makeIndirectObject(annotation)));
+        }
+        added[i].replaceKey("/Annots", copies);
     }
 }
 
@@ -54,8 +73,7 @@ Path merge(const Paths& urls)
     QPDF& merged = *sources.front();
     try {
         for (std::size_t i = 1; i < sources.size(); ++i) {
-            QPDFAcroFormDocumentHelper forms(*sources[i]);
-            for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*sources[i]).getAllPages()) append(merged, page, forms);
+            append(merged, *sources[i], QPDFPageDocumentHelper(*sources[i]).getAllPages());
             Progress::report(0.5 * double(i) / sources.size());
         }
     } catch (const std::exception&) {
@@ -71,7 +89,6 @@ Path split(const Path& url)
     const std::unique_ptr<QPDF> pdf = PDFFiles::load(url);
     QPDFPageDocumentHelper source(*pdf);
     std::vector<QPDFPageObjectHelper> pages = source.getAllPages();
-    QPDFAcroFormDocumentHelper forms(*pdf);
     try {
         source.pushInheritedAttributesToPage();
         if (sharesResources(pages)) source.removeUnreferencedResources();
@@ -84,7 +101,7 @@ Path split(const Path& url)
         QPDF one;
         try {
             one.emptyPDF();
-            append(one, pages[i], forms);
+            append(one, *pdf, {pages[i]});
         } catch (const std::exception&) {
             throw KError("Couldn't write PDF");
         }

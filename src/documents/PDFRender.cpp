@@ -4,6 +4,7 @@
 #include "core/Output.h"
 #include "core/Progress.h"
 #include "documents/PDFFiles.h"
+#include "media/ImageVips.h"
 
 #include <poppler/qt6/poppler-qt6.h>
 
@@ -62,6 +63,7 @@ private:
 
 ImageOps::Image draw(const Poppler::Page& page, double dpi, PixelSize size)
 {
+    ImageVips::start();
     // Poppler rounds the page's pixel size; the slice keeps the truncated size exactly.
     QImage bitmap = page.renderToImage(dpi, dpi, 0, 0, size.width, size.height);
     if (bitmap.isNull()) throw KError("Couldn't render page");

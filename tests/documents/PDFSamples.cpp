@@ -41,8 +41,10 @@ std::string PDFBuilder::bytes() const
     all.insert(all.end(), objects_.begin(), objects_.end());
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         const Page& p = pages_[i];
-        std::string page = "<< /Type /Page /Parent 2 0 R /Contents " + PDFSamples::ref(firstPage + 2 * int(i) + 1) + " /Resources << /Font << /F1 " +
-                           PDFSamples::ref(fonts) + " /F2 " + PDFSamples::ref(fonts + 1) + " >> " + p.resources + " >> ";
+        const bool shared = !p.resources.empty() && std::isdigit(static_cast<unsigned char>(p.resources[0]));
+        const std::string resources = shared ? p.resources
+                                             : "<< /Font << /F1 " + PDFSamples::ref(fonts) + " /F2 " + PDFSamples::ref(fonts + 1) + " >> " + p.resources + " >>";
+        std::string page = "<< /Type /Page /Parent 2 0 R /Contents " + PDFSamples::ref(firstPage + 2 * int(i) + 1) + " /Resources " + resources + " ";
         if (!p.box.empty()) page += "/MediaBox [" + p.box + "] ";
         if (p.rotate) page += "/Rotate " + std::to_string(p.rotate) + " ";
         all.push_back(page + p.keys + " >>");

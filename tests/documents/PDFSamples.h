@@ -14,7 +14,9 @@ public:
         std::string content;
         std::string box = "0 0 612 792";  // empty: inherited from the page tree
         int rotate = 0;
-        std::string resources;  // extra resource entries, e.g. "/XObject << /Im1 3 0 R >>"
+        // Extra resource entries ("/XObject << /Im1 3 0 R >>"), or a reference to a whole
+        // resource dictionary that pages share ("3 0 R").
+        std::string resources;
         std::string keys;       // extra page keys, e.g. "/Annots [5 0 R]"
     };
 
