@@ -99,11 +99,14 @@ TEST_F(PDFReadTest, PageNumbersArePaddedToTheCount)
 TEST_F(PDFReadTest, TextKeepsPageOrderAndFonts)
 {
     PDFBuilder pages;
-    pages.page({text(72, 700, "Heading", 24, "F2") + text(72, 650, "Body text", 12)});
+    // "Café" in WinAnsi: styles count characters, not bytes.
+    pages.page({text(72, 700, "Caf\xe9 menu", 24, "F2") + text(72, 650, "Body text", 12)});
     pages.page({""});
     pages.page({text(72, 700, "Second page", 12)});
     const std::unique_ptr<QTextDocument> styled = PDFOps::attributedText(pages.write(dir / "styled.pdf"));
-    EXPECT_EQ(styled->toPlainText().toStdString(), "Heading\nBody text\n\nSecond page");
+    EXPECT_EQ(styled->toPlainText().toStdString(), "Caf\u00e9 menu\nBody text\n\nSecond page");
+    EXPECT_EQ(styled->begin().begin().fragment().text(), "Caf\u00e9 menu");
+    EXPECT_EQ(styled->begin().next().begin().fragment().text(), "Body text");
     const QTextCharFormat heading = styled->begin().begin().fragment().charFormat();
     EXPECT_EQ(heading.fontWeight(), QFont::Bold);
     EXPECT_EQ(heading.fontPointSize(), 24);

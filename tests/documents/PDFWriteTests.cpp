@@ -59,6 +59,10 @@ TEST_F(PDFWriteTest, BadSourcesGetTheirMessageFromEveryTool)
     loop.textPages({"looped"});
     loop.extraKids = "2 0 R";
     loop.write(dir / "loop.pdf");
+    PDFBuilder selfDrawing;  // a form that draws itself
+    const int form = selfDrawing.addStream("/Type /XObject /Subtype /Form /BBox [0 0 99 99] /Resources << /XObject << /Fm1 3 0 R >> >>", "/Fm1 Do");
+    selfDrawing.page({"/Fm1 Do " + text(72, 700, "drawn"), "0 0 612 792", 0, "/XObject << /Fm1 " + ref(form) + " >>"});
+    selfDrawing.write(dir / "self.pdf");
     std::filesystem::remove(plain);
 
     using Run = std::function<void(const Path&)>;
@@ -80,6 +84,7 @@ TEST_F(PDFWriteTest, BadSourcesGetTheirMessageFromEveryTool)
         {"cut.pdf", "Couldn't open cut.pdf"},
         {"shifted.pdf", "no error"},
         {"restricted.pdf", "no error"},
+        {"self.pdf", "no error"},
     };
     for (const auto& [name, message] : cases) {
         for (std::size_t tool = 0; tool < tools.size(); ++tool) {
