@@ -56,7 +56,7 @@ book() {
        /Function << /FunctionType 2 /Domain [0 1] /C0 [1 0.6 0] /C1 [0 0.3 0.8] /N 1 >> >> shfill
   grestore
   0.4 setlinewidth
-  0 1 24 { /k exch def k 0.04 mul 0.3 0.7 setrgbcolor 180 125 k 3 mul add 40 0 360 arc stroke } for
+  0 1 24 { /k exch def k 0.04 mul 0.3 0.7 setrgbcolor newpath 180 125 k 3 mul add 40 0 360 arc stroke } for
   showpage
 } for
 EOF

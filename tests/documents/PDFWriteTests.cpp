@@ -273,3 +273,14 @@ TEST_F(PDFWriteTest, RowsAndCommandLine)
     EXPECT_EQ(compact.status, 1);
     EXPECT_EQ(compact.out, "ERROR: This PDF is already as small as it can get\n");
 }
+
+TEST_F(PDFWriteTest, TenThousandPagesAreRotatedAndReadInFull)
+{
+    const Path book = textPDF("long", 10000);
+    const Path rotated = PDFOps::rotate(book);
+    const Info info = pdfinfo(rotated);
+    EXPECT_EQ(info.pages, 10000);
+    EXPECT_EQ(info.rotations.back(), 90);
+    const std::string text = PDFOps::attributedText(rotated)->toPlainText().toStdString();
+    EXPECT_EQ(text.substr(text.size() - 19), "long9999\n\nlong10000");
+}
