@@ -212,9 +212,9 @@ Path compress(const Path& url)
         writer.setCompressStreams(true);
         writer.setRecompressFlate(true);
         writer.setDecodeLevel(qpdf_dl_generalized);
+        PDFFiles::reportWriting(writer, 0.9);
     });
     if (Output::size(pending.path()) >= Output::size(url)) throw KError("This PDF is already as small as it can get");
-    Progress::report(1);
     return pending.keep();
 }
 

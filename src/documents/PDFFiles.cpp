@@ -1,6 +1,7 @@
 #include "documents/PDFFiles.h"
 
 #include "core/Errors.h"
+#include "core/Progress.h"
 #include "documents/PDFOps.h"
 
 #include <poppler/qt6/poppler-qt6.h>
@@ -77,6 +78,12 @@ void save(QPDF& pdf, const Path& dest, const std::string& failure, const std::fu
     } catch (const std::exception&) {
         throw KError(failure);
     }
+}
+
+void reportWriting(QPDFWriter& writer, double from)
+{
+    writer.registerProgressReporter(
+        std::make_shared<QPDFWriter::FunctionProgressReporter>([from](int percent) { Progress::report(from + (1 - from) * percent / 100); }));
 }
 
 }

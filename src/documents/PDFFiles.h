@@ -25,4 +25,6 @@ std::string pageName(const Path& source, int page, int count, const std::string&
 std::unique_ptr<QPDF> load(const Path& url);
 // Writes pdf to dest with the writer set up by configure; any failure is KError(failure).
 void save(QPDF& pdf, const Path& dest, const std::string& failure, const std::function<void(QPDFWriter&)>& configure = {});
+// Has the writer report its progress as the fractions from…1 of the work.
+void reportWriting(QPDFWriter& writer, double from);
 }

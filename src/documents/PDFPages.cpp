@@ -80,7 +80,7 @@ Path merge(const Paths& urls)
         throw KError("Couldn't write merged PDF");
     }
     Output::Pending pending(Output::url(urls.front(), "pdf", "merged"));
-    PDFFiles::save(merged, pending.path(), "Couldn't write merged PDF");
+    PDFFiles::save(merged, pending.path(), "Couldn't write merged PDF", [](QPDFWriter& writer) { PDFFiles::reportWriting(writer, 0.5); });
     return pending.keep();
 }
 
@@ -123,7 +123,7 @@ Path rotate(const Path& url)
         throw KError("Couldn't write PDF");
     }
     Output::Pending pending(Output::url(url, "pdf", "rotated"));
-    PDFFiles::save(*pdf, pending.path(), "Couldn't write PDF");
+    PDFFiles::save(*pdf, pending.path(), "Couldn't write PDF", [](QPDFWriter& writer) { PDFFiles::reportWriting(writer, 0); });
     return pending.keep();
 }
 
