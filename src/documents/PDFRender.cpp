@@ -72,11 +72,11 @@ ImageOps::Image draw(const Poppler::Page& page, double dpi, PixelSize size)
         bitmap = bitmap.convertToFormat(QImage::Format_RGB32);
     }
     // libvips reads the bitmap where it lies; the image frees it when its last user closes.
-    auto* held = new QImage(std::move(bitmap));
+    auto held = std::make_unique<QImage>(std::move(bitmap));
     ImageOps::Image pixels = ImageOps::Image::new_from_memory(held->bits(), held->sizeInBytes(), held->width(), held->height(), 4,
                                                                VIPS_FORMAT_UCHAR);
     g_signal_connect(pixels.get_image(), "postclose",
-                     G_CALLBACK(+[](VipsImage*, gpointer data) { delete static_cast<QImage*>(data); }), held);
+                     G_CALLBACK(+[](VipsImage*, gpointer data) { delete static_cast<QImage*>(data); }), held.release());
     // 32-bit pixels are 0xAARRGGBB words: B, G, R, A in memory on little-endian machines.
     const bool little = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
     ImageOps::Image rgb = little ? ImageOps::Image::bandjoin({pixels.extract_band(2), pixels.extract_band(1), pixels.extract_band(0)})
