@@ -10,9 +10,14 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <QThread>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <exception>
 #include <mutex>
+#include <thread>
 
 namespace PDFFiles {
 
@@ -84,6 +89,39 @@ void reportWriting(QPDFWriter& writer, double from)
 {
     writer.registerProgressReporter(
         std::make_shared<QPDFWriter::FunctionProgressReporter>([from](int percent) { Progress::report(from + (1 - from) * percent / 100); }));
+}
+
+int workersFor(int count)
+{
+    return std::clamp(QThread::idealThreadCount(), 1, std::clamp(count, 1, 4));
+}
+
+void inParallel(int count, int workers, const std::function<void(int, int)>& work)
+{
+    std::atomic<int> next = 0;
+    std::atomic<bool> failed = false;
+    int done = 0;
+    std::exception_ptr failure;
+    std::mutex guard;
+    const Progress::Sink sink = Progress::current();
+    const auto run = [&](int worker) {
+        try {
+            for (int page = next++; page < count && !failed; page = next++) {
+                work(worker, page);
+                std::lock_guard lock(guard);
+                if (sink) sink(double(++done) / count);
+            }
+        } catch (...) {
+            std::lock_guard lock(guard);
+            if (!failed.exchange(true)) failure = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int worker = 1; worker < workers; ++worker) helpers.emplace_back(run, worker);
+        run(0);
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 }

@@ -27,4 +27,12 @@ std::unique_ptr<QPDF> load(const Path& url);
 void save(QPDF& pdf, const Path& dest, const std::string& failure, const std::function<void(QPDFWriter&)>& configure = {});
 // Has the writer report its progress as the fractions from…1 of the work.
 void reportWriting(QPDFWriter& writer, double from);
+
+// How many threads page work should use for count pages: one per core, at most four.
+int workersFor(int count);
+// Calls work(worker, page) for every page 0…count-1, spread over `workers` threads (worker 0
+// is the calling thread), and reports progress page by page. Each worker must use objects
+// of its own: Poppler and qpdf documents are not shared between threads. The first failure
+// stops the other workers after their current page and is rethrown.
+void inParallel(int count, int workers, const std::function<void(int worker, int page)>& work);
 }

@@ -86,31 +86,37 @@ Path merge(const Paths& urls)
 
 Path split(const Path& url)
 {
-    const std::unique_ptr<QPDF> pdf = PDFFiles::load(url);
-    QPDFPageDocumentHelper source(*pdf);
-    std::vector<QPDFPageObjectHelper> pages = source.getAllPages();
+    // One qpdf document per thread, each with its pages' resources made their own.
+    std::vector<std::unique_ptr<QPDF>> sources;
+    sources.push_back(PDFFiles::load(url));
+    const int count = int(sources.front()->getAllPages().size());
+    while (int(sources.size()) < PDFFiles::workersFor(count)) sources.push_back(PDFFiles::load(url));
+    std::vector<std::vector<QPDFPageObjectHelper>> pages;
     try {
-        source.pushInheritedAttributesToPage();
-        if (sharesResources(pages)) source.removeUnreferencedResources();
+        for (const std::unique_ptr<QPDF>& source : sources) {
+            QPDFPageDocumentHelper helper(*source);
+            pages.push_back(helper.getAllPages());
+            helper.pushInheritedAttributesToPage();
+            if (sharesResources(pages.back())) helper.removeUnreferencedResources();
+        }
     } catch (const std::exception&) {
         throw KError("Couldn't write PDF");
     }
     Output::Pending folder(Output::url(url, "", "pages"));
-    const int count = int(pages.size());
-    for (int i = 0; i < count; ++i) {
+    PDFFiles::inParallel(count, int(sources.size()), [&](int worker, int i) {
+        QPDF& source = *sources[worker];
         QPDF one;
         try {
             one.emptyPDF();
-            append(one, *pdf, {pages[i]});
+            append(one, source, {pages[worker][i]});
         } catch (const std::exception&) {
             throw KError("Couldn't write PDF");
         }
         // A restricted source keeps its restrictions in every page file.
         PDFFiles::save(one, folder.path() / PDFFiles::pageName(url, i + 1, count, "pdf"), "Couldn't write PDF", [&](QPDFWriter& writer) {
-            if (pdf->isEncrypted()) writer.copyEncryptionParameters(*pdf);
+            if (source.isEncrypted()) writer.copyEncryptionParameters(source);
         });
-        Progress::report(double(i + 1) / count);
-    }
+    });
     return folder.keep();
 }
 

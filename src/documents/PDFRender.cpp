@@ -9,14 +9,10 @@
 #include <poppler/qt6/poppler-qt6.h>
 
 #include <QImage>
-#include <QThread>
 
-#include <atomic>
 #include <cmath>
 #include <condition_variable>
-#include <exception>
 #include <mutex>
-#include <thread>
 
 namespace PDFOps {
 
@@ -84,51 +80,28 @@ ImageOps::Image draw(const Poppler::Page& page, double dpi, PixelSize size)
     return rgb.copy(ImageOps::Image::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
-// Draws every page into folder on up to four threads, each with a Poppler document of its
-// own (documents are not shared between threads). The first failure stops all of them.
-void renderAll(const Path& url, Poppler::Document& first, double dpi, const Path& folder, const std::string& ext)
+// Draws every page into folder on several threads, each with a Poppler document of its own.
+void renderAll(const Path& url, std::unique_ptr<Poppler::Document> first, double dpi, const Path& folder, const std::string& ext)
 {
-    const int count = first.numPages();
-    const int threads = std::clamp(QThread::idealThreadCount(), 1, std::min(count, 4));
-    std::vector<std::unique_ptr<Poppler::Document>> others;
-    for (int i = 1; i < threads; ++i) others.push_back(open(url));
-
+    const int count = first->numPages();
+    std::vector<std::unique_ptr<Poppler::Document>> documents;
+    documents.push_back(std::move(first));
+    while (int(documents.size()) < PDFFiles::workersFor(count)) documents.push_back(open(url));
     PixelBudget budget;
-    std::atomic<int> next = 0, done = 0;
-    std::atomic<bool> failed = false;
-    std::exception_ptr failure;
-    std::mutex reporting;
-    const Progress::Sink sink = Progress::current();
-    const auto work = [&](Poppler::Document& document) {
+    PDFFiles::inParallel(count, int(documents.size()), [&](int worker, int i) {
+        const std::unique_ptr<Poppler::Page> page(documents[worker]->page(i));
+        if (!page) return;
+        const PixelSize size = pixelSize(*page, dpi);
+        const std::int64_t pixels = std::int64_t(size.width) * size.height;
+        budget.take(pixels);
         try {
-            for (int i = next++; i < count && !failed; i = next++) {
-                const std::unique_ptr<Poppler::Page> page(document.page(i));
-                if (page) {
-                    const PixelSize size = pixelSize(*page, dpi);
-                    const std::int64_t pixels = std::int64_t(size.width) * size.height;
-                    budget.take(pixels);
-                    try {
-                        ImageOps::write(draw(*page, dpi, size), folder / PDFFiles::pageName(url, i + 1, count, ext), ext, 0.9, {});
-                    } catch (...) {
-                        budget.give(pixels);
-                        throw;
-                    }
-                    budget.give(pixels);
-                }
-                std::lock_guard lock(reporting);
-                if (sink) sink(double(++done) / count);
-            }
+            ImageOps::write(draw(*page, dpi, size), folder / PDFFiles::pageName(url, i + 1, count, ext), ext, 0.9, {});
         } catch (...) {
-            std::lock_guard lock(reporting);
-            if (!failed.exchange(true)) failure = std::current_exception();
+            budget.give(pixels);
+            throw;
         }
-    };
-    {
-        std::vector<std::jthread> helpers;
-        for (auto& document : others) helpers.emplace_back(work, std::ref(*document));
-        work(first);
-    }
-    if (failure) std::rethrow_exception(failure);
+        budget.give(pixels);
+    });
 }
 }
 
@@ -139,7 +112,7 @@ ImageOps::Image render(const Poppler::Page& page, double dpi)
 
 Path toImages(const Path& url, const std::string& ext, double dpi)
 {
-    const std::unique_ptr<Poppler::Document> document = open(url);
+    std::unique_ptr<Poppler::Document> document = open(url);
     if (document->numPages() == 1) {
         const std::unique_ptr<Poppler::Page> page(document->page(0));
         if (!page) throw KError("Couldn't render page");
@@ -149,7 +122,7 @@ Path toImages(const Path& url, const std::string& ext, double dpi)
     }
     // A failed page removes the whole folder: a part of the pages is not what was asked for.
     Output::Pending folder(Output::url(url, "", upperAscii(ext)));
-    renderAll(url, *document, dpi, folder.path(), ext);
+    renderAll(url, std::move(document), dpi, folder.path(), ext);
     return folder.keep();
 }
 
