@@ -6,14 +6,17 @@
 #include <algorithm>
 
 namespace {
-WheelOption extractOption()
-{
-    return {"Extract", "arrow.up.bin", false, false, Catalog::each(ArchiveOps::extract)};
-}
+const WheelOption extract = Catalog::option("Extract", "arrow.up.bin", Catalog::each(ArchiveOps::extract));
 
-WheelOption repackOption(const std::string& ext)
+WheelOption repack(const std::string& ext)
 {
     return {upperAscii(ext), std::nullopt, false, false, Catalog::each([ext](const Path& url) { return ArchiveOps::repack(url, ext); })};
+}
+
+// A single compressed file (log.gz) holds no archive to pack again.
+bool noPlainGzip(const Paths& urls)
+{
+    return std::none_of(urls.begin(), urls.end(), [](const Path& url) { return lowerExt(url) == "gz" && lowerExt(url.stem()) != "tar"; });
 }
 }
 
@@ -21,13 +24,12 @@ namespace ConvertRows {
 
 WheelOptions archive(const Paths& urls)
 {
-    WheelOptions options = {extractOption()};
-    // A single compressed file (log.gz) holds no archive to pack again.
-    const bool plainGzip = std::any_of(urls.begin(), urls.end(), [](const Path& url) { return lowerExt(url) == "gz" && lowerExt(url.stem()) != "tar"; });
-    if (plainGzip) return options;
-    if (!Catalog::sameExt(urls).count("zip")) options.push_back(repackOption("zip"));
-    options.push_back(repackOption("tar.gz"));
-    return options;
+    static const Catalog::Rows rows = {
+        {extract},
+        {repack("zip"), [](const Paths& urls) { return noPlainGzip(urls) && !Catalog::sameExt(urls).count("zip"); }},
+        {repack("tar.gz"), noPlainGzip},
+    };
+    return Catalog::offered(rows, urls);
 }
 
 }
@@ -36,7 +38,7 @@ namespace ToolRows {
 
 WheelOptions archive(const Paths&)
 {
-    return {extractOption()};
+    return {extract};
 }
 
 }

@@ -4,6 +4,20 @@
 
 namespace Catalog {
 
+WheelOptions offered(const Rows& rows, const Paths& urls)
+{
+    WheelOptions options;
+    for (const Row& row : rows) {
+        if (!row.when || row.when(urls)) options.push_back(row.option);
+    }
+    return options;
+}
+
+WheelOption option(const std::string& title, const std::string& symbol, RunFn run)
+{
+    return {title, symbol, false, false, std::move(run)};
+}
+
 FileKind kindOf(const Paths& urls)
 {
     std::set<FileKind> kinds;
@@ -55,6 +69,16 @@ std::set<std::string> sameExt(const Paths& urls)
         exts.insert(ext == "jpeg" ? "jpg" : ext);
     }
     return exts;
+}
+
+std::vector<std::string> newTargets(const std::vector<std::string>& targets, const Paths& urls)
+{
+    const std::set<std::string> same = sameExt(urls);
+    std::vector<std::string> left;
+    for (const std::string& ext : targets) {
+        if (!same.count(ext)) left.push_back(ext);
+    }
+    return left;
 }
 
 std::string summary(const Paths& urls)

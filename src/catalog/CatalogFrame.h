@@ -15,12 +15,26 @@ using ConvertFn = std::function<Path(const Path& url, const std::string& ext)>;
 using EachFn = std::function<Path(const Path& url)>;
 using FitFn = std::function<std::optional<Path>(const Path& url, std::int64_t maxBytes)>;
 
+// One line of an option table: the option, and the condition on the selection under which
+// it is offered (always when there is none).
+struct Row {
+    WheelOption option;
+    std::function<bool(const Paths& urls)> when = {};
+};
+using Rows = std::vector<Row>;
+// The options of the rows whose condition the selection meets, in table order.
+WheelOptions offered(const Rows& rows, const Paths& urls);
+// A plain option of the convert or tools page (neither an action nor interactive).
+WheelOption option(const std::string& title, const std::string& symbol, RunFn run);
+
 // The kind of a whole selection: the one shared kind, else other.
 FileKind kindOf(const Paths& urls);
 WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert);
 RunFn each(EachFn f);
 WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f);
 std::set<std::string> sameExt(const Paths& urls);
+// The targets, in order, without those the selection already has (sameExt).
+std::vector<std::string> newTargets(const std::vector<std::string>& targets, const Paths& urls);
 std::string summary(const Paths& urls);
 // Keeps only the first twelve options (the wheel's slice count).
 void cutToTwelve(WheelOptions& options);

@@ -5,20 +5,15 @@
 namespace Catalog {
 
 namespace {
-WheelOption packaging(const std::string& title, const std::string& symbol, const std::string& format)
+RunFn packaging(const std::string& format)
 {
-    RunFn run = [format](const Paths& urls) {
-        OptionResult result;
-        result.outputs.push_back(ArchiveOps::compress(urls, format));
-        return result;
-    };
-    return {title, symbol, false, false, run};
+    return [format](const Paths& urls) { return OptionResult{{ArchiveOps::compress(urls, format)}, std::nullopt}; };
 }
 }
 
 WheelOptions compressOptions(const Paths&)
 {
-    return {packaging("ZIP", "doc.zipper", "zip"), packaging("TAR.GZ", "archivebox", "tar.gz")};
+    return {option("ZIP", "doc.zipper", packaging("zip")), option("TAR.GZ", "archivebox", packaging("tar.gz"))};
 }
 
 }

@@ -1,6 +1,5 @@
-#include "core/Output.h"
-#include "catalog/Rows.h"
 #include "catalog/CatalogFrame.h"
+#include "catalog/Rows.h"
 #include "media/ImageOps.h"
 
 namespace ConvertRows {
@@ -8,18 +7,12 @@ namespace ConvertRows {
 WheelOptions image(const Paths& urls)
 {
     static const std::vector<std::string> targets = {"png", "jpg", "heic", "webp", "avif", "tiff", "gif", "bmp", "pdf", "ico"};
-    const std::set<std::string> same = Catalog::sameExt(urls);
+    const bool tif = Catalog::sameExt(urls).count("tif");
     std::vector<std::string> offered;
-    for (const std::string& ext : targets) {
-        if (same.count(ext) || (ext == "tiff" && same.count("tif"))) continue;
-        if (ImageOps::canWrite(ext)) offered.push_back(ext);
+    for (const std::string& ext : Catalog::newTargets(targets, urls)) {
+        if (!(ext == "tiff" && tif) && ImageOps::canWrite(ext)) offered.push_back(ext);
     }
-    return Catalog::formatOptions(offered, [](const Path& url, const std::string& ext) {
-        const ImageOps::Loaded loaded = ImageOps::load(url);
-        Output::Pending pending(Output::url(url, ext));
-        ImageOps::write(loaded.image, pending.path(), ext, 0.9, loaded.metadata);
-        return pending.keep();
-    });
+    return Catalog::formatOptions(offered, ImageOps::convert);
 }
 
 }

@@ -11,10 +11,8 @@ WheelOptions spreadsheet(const Paths& urls)
     // yet; tables are not rendered to PDF yet either.
     const std::set<std::string> same = Catalog::sameExt(urls);
     if (same.count("numbers") || same.count("xls")) return {};
-    std::vector<std::string> exts;
-    for (const std::string& ext : SpreadsheetOps::targets) {
-        if (ext != "pdf" && !same.count(ext)) exts.push_back(ext);
-    }
+    std::vector<std::string> exts = Catalog::newTargets(SpreadsheetOps::targets, urls);
+    std::erase(exts, "pdf");
     return Catalog::formatOptions(exts, SpreadsheetOps::convert);
 }
 
@@ -35,7 +33,7 @@ WheelOptions spreadsheet(const Paths&)
         result.message = "Removed " + std::to_string(removed) + " duplicate row" + (removed == 1 ? "" : "s");
         return result;
     };
-    return {{"Dedupe", "line.3.horizontal.decrease", false, false, dedupe}};
+    return {Catalog::option("Dedupe", "line.3.horizontal.decrease", dedupe)};
 }
 
 }

@@ -1,6 +1,7 @@
 #include "cli/CLI.h"
 
 #include "core/Errors.h"
+#include "core/OptionRun.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
@@ -8,7 +9,6 @@
 #include "cli/Render.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QString>
 #include <QTimer>
@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 namespace CLI {
 
@@ -61,8 +60,8 @@ int undoCommand()
         if (moved == 0) print("Nothing to undo");
         else print(RunnerText::moved(moved));
         return 0;
-    } catch (const std::exception& e) {
-        print(std::string("ERROR: ") + e.what());
+    } catch (...) {
+        print("ERROR: " + Errors::userMessage(std::current_exception()));
         return 1;
     }
 }
@@ -71,39 +70,19 @@ int undoCommand()
 // so that work which must touch the main thread (clipboard, windows) can reach it.
 int runOption(const WheelOption& option, const Paths& files)
 {
-    OptionResult result;
-    std::exception_ptr failure;
-    if (QCoreApplication::instance()) {
-        QEventLoop loop;
-        std::thread worker([&] {
-            try {
-                result = option.run(files);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-        });
-        loop.exec();
-        worker.join();
-    } else {
-        try {
-            result = option.run(files);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    if (failure) {
-        try {
-            std::rethrow_exception(failure);
-        } catch (const std::exception& e) {
-            print(std::string("ERROR: ") + e.what());
-        } catch (...) {
-            print("ERROR: The operation couldn't be completed.");
-        }
+    RunOutcome outcome;
+    QEventLoop loop;
+    OptionRun::inBackground(option.run, files, {}, [&](const RunOutcome& finished) {
+        outcome = finished;
+        loop.quit();
+    });
+    loop.exec();
+    if (outcome.failure) {
+        print("ERROR: " + Errors::userMessage(outcome.failure));
         return 1;
     }
-    for (const Path& out : result.outputs) print(out.string());
-    if (result.message) print(*result.message);
+    for (const Path& out : outcome.result.outputs) print(out.string());
+    if (outcome.result.message) print(*outcome.result.message);
     return 0;
 }
 

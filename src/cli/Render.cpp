@@ -103,8 +103,8 @@ int renderWheel(WheelMode mode, const std::string& output, const std::vector<std
     if (picture.isNull()) return 1;
     try {
         writePNG(picture, absoluteNormal(output));
-    } catch (const std::exception& e) {
-        print(std::string("ERROR: ") + e.what());
+    } catch (...) {
+        print("ERROR: " + Errors::userMessage(std::current_exception()));
         return 1;
     }
     return 0;

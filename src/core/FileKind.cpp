@@ -1,5 +1,7 @@
 #include "core/FileKind.h"
 
+#include "core/EnumTable.h"
+
 #include <QMimeDatabase>
 
 #include <array>
@@ -18,7 +20,7 @@ const ExtSet audioExts = {"mp3", "m4a", "wav", "aif", "aiff", "aifc", "flac", "o
 
 namespace {
 struct Entry {
-    FileKind kind;
+    FileKind value;
     const char* raw;
     const char* label;
 };
@@ -59,30 +61,23 @@ FileKind byMimeType(const std::string& ext)
 
 const std::vector<FileKind>& allCases()
 {
-    static const std::vector<FileKind> cases = [] {
-        std::vector<FileKind> all;
-        for (const Entry& e : entries) all.push_back(e.kind);
-        return all;
-    }();
+    static const std::vector<FileKind> cases = EnumTable::cases(entries);
     return cases;
 }
 
 std::string rawValue(FileKind kind)
 {
-    return entries[static_cast<size_t>(kind)].raw;
+    return EnumTable::row(entries, kind).raw;
 }
 
 std::optional<FileKind> fromRawValue(const std::string& raw)
 {
-    for (const Entry& e : entries) {
-        if (raw == e.raw) return e.kind;
-    }
-    return std::nullopt;
+    return EnumTable::parse(entries, raw);
 }
 
 std::string label(FileKind kind)
 {
-    return entries[static_cast<size_t>(kind)].label;
+    return EnumTable::row(entries, kind).label;
 }
 
 FileKind of(const Path& url)

@@ -1,5 +1,6 @@
 #include "core/Output.h"
 
+#include "core/Errors.h"
 #include "core/Settings.h"
 
 #include <QDir>
@@ -81,11 +82,20 @@ Path unique(const Path& folder, const std::string& name, const std::string& ext,
     }
 }
 
+Path produce(const Path& source, const std::string& ext, const std::string& suffix, const std::function<void(const Path&)>& write)
+{
+    Pending pending(url(source, ext, suffix));
+    write(pending.path());
+    return pending.keep();
+}
+
 Path tempDirectory()
 {
     const QString name = "Varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const Path folder = Path(QDir::tempPath().toStdString()) / name.toStdString();
-    fs::create_directories(folder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw KError("Couldn't create a scratch folder: " + Errors::reason(ec, true));
     return folder;
 }
 

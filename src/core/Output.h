@@ -2,6 +2,7 @@
 #include "core/Paths.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,10 @@ Path url(const Path& source, const std::string& ext, const std::string& suffix =
 // Reserves the first free "<name>[ N][.ext]" in folder.
 Path unique(const Path& folder, const std::string& name, const std::string& ext,
             std::optional<Item> item = std::nullopt);
+// Reserves the output for source as url() does, hands its path to write and keeps what write
+// made there; when write throws, the reserved name is removed again and the error passed on.
+Path produce(const Path& source, const std::string& ext, const std::string& suffix,
+             const std::function<void(const Path& to)>& write);
 // A new, empty "Varnolt-<UUID>" scratch folder under the temporary folder; throws on failure.
 Path tempDirectory();
 std::int64_t size(const Path& url);

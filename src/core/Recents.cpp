@@ -32,23 +32,28 @@ namespace Recents {
 void add(const Paths& urls)
 {
     const QStringList fresh = toStrings(urls);
-    QStringList stored = Settings::stringList("recentOutputs");
+    QStringList stored = Settings::stringList(SettingsKey::recentOutputs);
     stored.removeIf([&](const QString& s) { return fresh.contains(s); });
     QStringList list = fresh + stored;
-    Settings::setValue("recentOutputs", list.mid(0, 10));
+    Settings::setValue(SettingsKey::recentOutputs, list.mid(0, 10));
 }
 
 void remove(const Paths& urls)
 {
     const QStringList gone = toStrings(urls);
-    QStringList stored = Settings::stringList("recentOutputs");
+    QStringList stored = Settings::stringList(SettingsKey::recentOutputs);
     stored.removeIf([&](const QString& s) { return gone.contains(s); });
-    Settings::setValue("recentOutputs", stored);
+    Settings::setValue(SettingsKey::recentOutputs, stored);
+}
+
+void clear()
+{
+    Settings::remove(SettingsKey::recentOutputs);
 }
 
 Paths urls()
 {
-    return existing(Settings::stringList("recentOutputs"));
+    return existing(Settings::stringList(SettingsKey::recentOutputs));
 }
 
 }
@@ -57,12 +62,12 @@ namespace UndoStore {
 
 void record(const Paths& urls)
 {
-    Settings::setValue("lastOutputs", toStrings(urls));
+    Settings::setValue(SettingsKey::lastOutputs, toStrings(urls));
 }
 
 Paths last()
 {
-    return existing(Settings::stringList("lastOutputs"));
+    return existing(Settings::stringList(SettingsKey::lastOutputs));
 }
 
 int undo(const std::optional<Paths>& urls)
@@ -79,9 +84,9 @@ int undo(const std::optional<Paths>& urls)
     if (moved.empty()) return 0;
     Recents::remove(moved);
     const QStringList movedPaths = toStrings(moved);
-    QStringList remaining = Settings::stringList("lastOutputs");
+    QStringList remaining = Settings::stringList(SettingsKey::lastOutputs);
     remaining.removeIf([&](const QString& s) { return movedPaths.contains(s); });
-    Settings::setValue("lastOutputs", remaining);
+    Settings::setValue(SettingsKey::lastOutputs, remaining);
     return static_cast<int>(moved.size());
 }
 

@@ -7,6 +7,7 @@
 namespace Recents {
 void add(const Paths& urls);
 void remove(const Paths& urls);
+void clear();
 Paths urls();
 }
 

@@ -7,72 +7,11 @@
 #include <memory>
 #include <mutex>
 
-namespace TriggerKeys {
+namespace SettingsKey {
 
-const std::vector<TriggerKey>& allCases()
+QString trigger(WheelMode mode)
 {
-    static const std::vector<TriggerKey> cases = {TriggerKey::shift, TriggerKey::command, TriggerKey::control, TriggerKey::option};
-    return cases;
-}
-
-std::string rawValue(TriggerKey key)
-{
-    switch (key) {
-    case TriggerKey::shift: return "shift";
-    case TriggerKey::command: return "command";
-    case TriggerKey::control: return "control";
-    case TriggerKey::option: return "option";
-    }
-    return {};
-}
-
-std::optional<TriggerKey> fromRawValue(const std::string& raw)
-{
-    for (TriggerKey key : allCases()) {
-        if (rawValue(key) == raw) return key;
-    }
-    return std::nullopt;
-}
-
-std::string glyph(TriggerKey key)
-{
-    switch (key) {
-    case TriggerKey::shift: return "⇧";
-    case TriggerKey::command: return "⌘";
-    case TriggerKey::control: return "⌃";
-    case TriggerKey::option: return "⌥";
-    }
-    return {};
-}
-
-}
-
-namespace OutputLocations {
-
-const std::vector<OutputLocation>& allCases()
-{
-    static const std::vector<OutputLocation> cases = {OutputLocation::sameFolder, OutputLocation::downloads, OutputLocation::desktop};
-    return cases;
-}
-
-std::string rawValue(OutputLocation location)
-{
-    switch (location) {
-    case OutputLocation::sameFolder: return "sameFolder";
-    case OutputLocation::downloads: return "downloads";
-    case OutputLocation::desktop: return "desktop";
-    }
-    return {};
-}
-
-std::string title(OutputLocation location)
-{
-    switch (location) {
-    case OutputLocation::sameFolder: return "Next to the original";
-    case OutputLocation::downloads: return "Downloads folder";
-    case OutputLocation::desktop: return "Desktop";
-    }
-    return {};
+    return "key." + QString::fromStdString(WheelModes::word(mode));
 }
 
 }
@@ -89,6 +28,12 @@ QString configFile(const QString& name)
 namespace Settings {
 
 namespace {
+// The key at the page's own position: convert shift, tools command, actions control.
+TriggerKey defaultKey(WheelMode mode)
+{
+    return TriggerKeys::allCases()[static_cast<size_t>(mode)];
+}
+
 // QSettings is reentrant but not thread-safe: one instance, guarded by one lock.
 struct Store {
     std::recursive_mutex lock;
@@ -114,14 +59,12 @@ void registerDefaults()
     Store& s = store();
     std::lock_guard guard(s.lock);
     s.defaults = {
-        {"key.convert", "shift"},
-        {"key.tools", "command"},
-        {"key.actions", "control"},
-        {"outputLocation", "sameFolder"},
-        {"revealAfter", false},
-        {"ffmpegPath", ""},
-        {"hotkey", "ctrlOptSpace"},
+        {SettingsKey::outputLocation, QString::fromStdString(OutputLocations::rawValue(OutputLocation::sameFolder))},
+        {SettingsKey::revealAfter, false},
+        {SettingsKey::ffmpegPath, ""},
+        {SettingsKey::hotkey, QString::fromStdString(HotkeyChoices::rawValue(HotkeyChoice::ctrlOptSpace))},
     };
+    for (WheelMode mode : WheelModes::allCases()) s.defaults.insert(SettingsKey::trigger(mode), QString::fromStdString(TriggerKeys::rawValue(defaultKey(mode))));
 }
 
 QVariant value(const QString& key)
@@ -179,17 +122,17 @@ QStringList stringList(const QString& key)
 
 TriggerKey key(WheelMode mode)
 {
-    const QString stored = string("key." + QString::fromStdString(WheelModes::word(mode)));
-    if (auto key = TriggerKeys::fromRawValue(stored.toStdString())) return *key;
-    return TriggerKeys::allCases()[static_cast<size_t>(mode)];
+    return TriggerKeys::fromRawValue(string(SettingsKey::trigger(mode)).toStdString()).value_or(defaultKey(mode));
 }
 
 OutputLocation outputLocation()
 {
-    const QString stored = string("outputLocation");
-    if (stored == "downloads") return OutputLocation::downloads;
-    if (stored == "desktop") return OutputLocation::desktop;
-    return OutputLocation::sameFolder;
+    return OutputLocations::fromRawValue(string(SettingsKey::outputLocation).toStdString()).value_or(OutputLocation::sameFolder);
+}
+
+std::optional<HotkeyChoice> hotkey()
+{
+    return HotkeyChoices::fromRawValue(string(SettingsKey::hotkey).toStdString());
 }
 
 SettingsNotifier& notifier()
@@ -219,7 +162,7 @@ namespace LegacySettings {
 
 void migrate()
 {
-    if (Settings::boolean("migratedFromQuindle")) return;
+    if (Settings::boolean(SettingsKey::migratedFromQuindle)) return;
     QSettings predecessor(configFile("Quindle"), QSettings::IniFormat);
     if (predecessor.status() == QSettings::NoError) {
         for (const QString& key : predecessor.allKeys()) {
@@ -228,7 +171,7 @@ void migrate()
             if (v.isValid()) Settings::setValue(key, v);
         }
     }
-    Settings::setValue("migratedFromQuindle", true);
+    Settings::setValue(SettingsKey::migratedFromQuindle, true);
 }
 
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/SettingChoices.h"
 #include "core/WheelMode.h"
 
 #include <QObject>
@@ -8,21 +9,20 @@
 #include <optional>
 #include <string>
 
-enum class TriggerKey { shift, command, control, option };
-enum class OutputLocation { sameFolder, downloads, desktop };
-
-namespace TriggerKeys {
-const std::vector<TriggerKey>& allCases();
-std::string rawValue(TriggerKey key);
-std::optional<TriggerKey> fromRawValue(const std::string& raw);
-// "⇧", "⌘", "⌃", "⌥".
-std::string glyph(TriggerKey key);
-}
-
-namespace OutputLocations {
-const std::vector<OutputLocation>& allCases();
-std::string rawValue(OutputLocation location);
-std::string title(OutputLocation location);
+// Every key of the store; their registered defaults are in Settings::registerDefaults.
+namespace SettingsKey {
+inline constexpr const char* outputLocation = "outputLocation";  // an OutputLocation raw value
+inline constexpr const char* revealAfter = "revealAfter";        // reveal outputs after a run
+inline constexpr const char* ffmpegPath = "ffmpegPath";          // the user's ffmpeg, tried first
+inline constexpr const char* hotkey = "hotkey";                  // a HotkeyChoice raw value
+inline constexpr const char* presets = "presets";                // the preset list, JSON
+inline constexpr const char* watchFolders = "watchFolders";      // the watch rules, JSON
+inline constexpr const char* recentOutputs = "recentOutputs";    // newest first, at most ten
+inline constexpr const char* lastOutputs = "lastOutputs";        // the batch undo moves to the Trash
+inline constexpr const char* didShowWelcome = "didShowWelcome";
+inline constexpr const char* migratedFromQuindle = "migratedFromQuindle";
+// "key.convert", "key.tools", "key.actions": a TriggerKey raw value per page.
+QString trigger(WheelMode mode);
 }
 
 // Emits `changed` after every write through Settings, on the thread that wrote.
@@ -48,6 +48,8 @@ QStringList stringList(const QString& key);
 
 TriggerKey key(WheelMode mode);
 OutputLocation outputLocation();
+// None when the stored value names no choice.
+std::optional<HotkeyChoice> hotkey();
 
 SettingsNotifier& notifier();
 // The file behind the store, for watching it and for tests.

@@ -1,6 +1,7 @@
 #include "core/Shell.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 
 #include <QDir>
 #include <QUuid>
@@ -63,26 +64,45 @@ std::string errorTail(const Path& errFile)
     return tail;
 }
 
-void check(int rc, const char* what)
+std::error_code systemError(int number)
 {
-    if (rc != 0) throw std::system_error(rc, std::generic_category(), what);
+    return {number, std::generic_category()};
+}
+
+void check(int rc, const Path& exe)
+{
+    if (rc != 0) throw KError("Couldn't start " + exe.filename().string() + ": " + Errors::reason(systemError(rc)));
+}
+
+// Why a program could not be started, in words that say what to do about it.
+std::string notStarted(const Path& exe, const std::optional<Path>& cwd, int number)
+{
+    const std::string name = exe.filename().string();
+    // A working folder that cannot be entered fails the start as well.
+    if (cwd && ::access(exe.c_str(), F_OK) == 0 && ::access(cwd->c_str(), X_OK) != 0) {
+        return "Couldn't start " + name + " in " + cwd->filename().string() + ": " + Errors::reason(systemError(errno));
+    }
+    if (number == ENOENT) return "Couldn't start " + name + ": it isn't installed (" + exe.string() + " is missing)";
+    if (number == EACCES) return "Couldn't start " + name + ": " + exe.string() + " isn't allowed to run";
+    if (number == ENOEXEC) return "Couldn't start " + name + ": " + exe.string() + " isn't a program this computer can run";
+    return "Couldn't start " + name + ": " + Errors::reason(systemError(number));
 }
 }
 
 std::string run(const Path& exe, const std::vector<std::string>& args, const std::optional<Path>& cwd, const std::optional<Path>& stdoutTo)
 {
-    const Path errFile = Path(QDir::tempPath().toStdString()) / ("ln-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString() + ".err");
+    const Path errFile = Path(QDir::tempPath().toStdString()) / ("Varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString() + ".err");
     RemoveOnExit removeErr{errFile};
 
     Fd errFd{::open(errFile.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0600)};
-    if (errFd.fd < 0) throw std::system_error(errno, std::generic_category(), errFile.string());
+    if (errFd.fd < 0) throw KError("Couldn't create a temporary file: " + Errors::reason(systemError(errno), true));
     Fd outFd, readEnd;
     if (stdoutTo) {
         outFd.fd = ::open(stdoutTo->c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
-        if (outFd.fd < 0) throw std::system_error(errno, std::generic_category(), stdoutTo->string());
+        if (outFd.fd < 0) throw KError(Files::failure("write", *stdoutTo, systemError(errno), true));
     } else {
         int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
+        if (::pipe2(fds, O_CLOEXEC) != 0) check(errno, exe);
         readEnd.fd = fds[0];
         outFd.fd = fds[1];
     }
@@ -93,10 +113,10 @@ std::string run(const Path& exe, const std::vector<std::string>& args, const std
         posix_spawn_file_actions_t* a;
         ~ActionsGuard() { posix_spawn_file_actions_destroy(a); }
     } actionsGuard{&actions};
-    check(posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0), "posix_spawn");
-    check(posix_spawn_file_actions_adddup2(&actions, outFd.fd, 1), "posix_spawn");
-    check(posix_spawn_file_actions_adddup2(&actions, errFd.fd, 2), "posix_spawn");
-    if (cwd) check(posix_spawn_file_actions_addchdir_np(&actions, cwd->c_str()), "posix_spawn");
+    check(posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0), exe);
+    check(posix_spawn_file_actions_adddup2(&actions, outFd.fd, 1), exe);
+    check(posix_spawn_file_actions_adddup2(&actions, errFd.fd, 2), exe);
+    if (cwd) check(posix_spawn_file_actions_addchdir_np(&actions, cwd->c_str()), exe);
 
     std::vector<std::string> argvStore;
     argvStore.reserve(args.size() + 1);
@@ -110,7 +130,7 @@ std::string run(const Path& exe, const std::vector<std::string>& args, const std
     const int spawnError = ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
     outFd.reset();
     errFd.reset();
-    if (spawnError != 0) throw std::system_error(spawnError, std::generic_category(), exe.string());
+    if (spawnError != 0) throw KError(notStarted(exe, cwd, spawnError));
 
     // Drain the pipe before waiting, so that output larger than the pipe buffer never blocks.
     std::string output;

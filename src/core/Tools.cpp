@@ -71,7 +71,7 @@ std::optional<Path> find(const std::string& name)
 
 std::optional<Path> ffmpeg()
 {
-    const Path chosen = Settings::string("ffmpegPath").toStdString();
+    const Path chosen = Settings::string(SettingsKey::ffmpegPath).toStdString();
     if (isExecutableFile(chosen)) return chosen;
     return find("ffmpeg");
 }

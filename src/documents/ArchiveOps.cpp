@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/FileKind.h"
+#include "core/Files.h"
 #include "core/Output.h"
 #include "core/Shell.h"
 #include "documents/ArchiveMembers.h"
@@ -47,7 +48,7 @@ void removeTree(const Path& root)
 // A hidden working folder, removed with everything in it on every path.
 class Staging {
 public:
-    explicit Staging(Path path) : path_(std::move(path)) { fs::create_directories(path_); }
+    explicit Staging(Path path) : path_(std::move(path)) { Files::createFolders(path_); }
     Staging(const Staging&) = delete;
     Staging& operator=(const Staging&) = delete;
     ~Staging() { removeTree(path_); }
@@ -94,7 +95,7 @@ void unzipInto(const Path& archive, const Staging& staging)
     // whose name has none, beside the content, so that its messages still name the archive.
     std::string name = archive.filename().string();
     std::replace_if(name.begin(), name.end(), [](char c) { return c == '*' || c == '?' || c == '[' || c == ']'; }, '_');
-    fs::create_symlink(archive, staging.path() / name);
+    Files::symlink(archive, staging.path() / name);
     const std::string arg = zipName(name);
     // The listing goes to a file: unzip writes it in many small pieces.
     const Path listing = staging.path() / "members";
@@ -127,7 +128,7 @@ void untarInto(const Path& archive, const Staging& staging)
 
 void unpack(const Path& archive, const Staging& staging)
 {
-    fs::create_directories(staging.content());
+    Files::createFolders(staging.content());
     if (lowerExt(archive) == "zip") unzipInto(archive, staging);
     else untarInto(archive, staging);
 }
@@ -147,7 +148,7 @@ std::vector<std::string> topNames(const Path& folder, const std::set<std::string
 Path moveOnto(const Path& from, const Path& reserved)
 {
     Output::Pending pending(reserved);
-    fs::rename(from, reserved);
+    Files::rename(from, reserved);
     return pending.keep();
 }
 
@@ -161,7 +162,7 @@ void zipInto(const Path& destination, const Path& folder, const std::vector<std:
     for (const std::string& name : names) args.push_back(zipName(name));
     args.insert(args.end(), trailing.begin(), trailing.end());
     Shell::run(zipProgram, args, folder);
-    fs::rename(written, destination);
+    Files::rename(written, destination);
 }
 
 void tarInto(const Path& destination, const Path& folder, const std::vector<std::string>& names, const std::vector<std::string>& leading)
@@ -191,13 +192,13 @@ bool isPlainFolder(const Path& item)
 // Copies items from several folders side by side into one folder.
 void gather(const Paths& items, const Path& into)
 {
-    fs::create_directories(into);
+    Files::createFolders(into);
     for (const Path& item : items) {
         const Path target = into / item.filename();
         if (fs::exists(fs::symlink_status(target))) {
             throw KError("Two items are named " + item.filename().string() + " — rename one to pack them together");
         }
-        fs::copy(item, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        Files::copy(item, target, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     }
 }
 }
@@ -228,10 +229,10 @@ Path repack(const Path& archive, const std::string& ext)
     unpack(source, scratch);
     const std::vector<std::string> names = topNames(scratch.content(), {"__MACOSX"});
 
-    Output::Pending destination(Output::url(source, ext));
-    if (ext == "zip") zipInto(destination.path(), scratch.content(), names, {});
-    else tarInto(destination.path(), scratch.content(), names, {});
-    return destination.keep();
+    return Output::produce(source, ext, "", [&](const Path& to) {
+        if (ext == "zip") zipInto(to, scratch.content(), names, {});
+        else tarInto(to, scratch.content(), names, {});
+    });
 }
 
 Path compress(const Paths& items, const std::string& format)

@@ -42,45 +42,80 @@ bool standsAlone(std::string_view text, std::size_t i)
     return finder.isAtBoundary();
 }
 
-void endRow(Table& rows, Row& row, std::string& field)
-{
-    row.push_back(std::move(field));
-    field.clear();
-    rows.push_back(std::move(row));
-    row.clear();
-}
-}
+// Builds the table.
+struct Builder {
+    Table rows;
+    Row row;
+    std::string field;
 
-Table parseDelimited(std::string_view text, char separator)
+    void append(std::string_view text) { field += text; }
+    void append(char c) { field += c; }
+    bool fieldEmpty() const { return field.empty(); }
+    bool pending() const { return !field.empty() || !row.empty(); }
+    void endField()
+    {
+        row.push_back(std::move(field));
+        field.clear();
+    }
+    void endRow()
+    {
+        endField();
+        rows.push_back(std::move(row));
+        row.clear();
+    }
+};
+
+// Counts what Builder would build, refusing a table past the limits before it is built.
+struct Counter {
+    TableLimits::Budget budget;
+    std::size_t fieldBytes = 0, rowCells = 0;
+
+    void append(std::string_view text) { fieldBytes += text.size(); }
+    void append(char) { ++fieldBytes; }
+    bool fieldEmpty() const { return fieldBytes == 0; }
+    bool pending() const { return fieldBytes != 0 || rowCells != 0; }
+    void endField()
+    {
+        budget.addCells(1);
+        fieldBytes = 0;
+        ++rowCells;
+    }
+    void endRow()
+    {
+        endField();
+        rowCells = 0;
+    }
+};
+
+template <class Sink>
+void walk(std::string_view text, char separator, Sink& sink)
 {
     std::array<bool, 256> special{};
     for (char c : {'"', '\n', '\r', separator}) special[static_cast<unsigned char>(c)] = true;
 
-    Table rows;
-    Row row;
-    std::string field;
     bool inQuotes = false;
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
         if (inQuotes) {
-            const std::size_t stop = text.find_first_of("\"\r", i);
-            const std::size_t end = stop == std::string_view::npos ? n : stop;
-            field.append(text, i, end - i);
+            // A plain loop: find_first_of calls memchr once per character.
+            std::size_t end = i;
+            while (end < n && text[end] != '"' && text[end] != '\r') ++end;
+            sink.append(text.substr(i, end - i));
             i = end;
             if (i == n) break;
             if (text[i] == '\r') {
                 // A CR LF pair reads as one line feed, inside quotes too.
                 const bool pair = i + 1 < n && text[i + 1] == '\n';
-                field += pair ? '\n' : '\r';
+                sink.append(pair ? '\n' : '\r');
                 i += pair ? 2 : 1;
             } else if (!standsAlone(text, i)) {
-                field += text[i++];
+                sink.append(text[i++]);
             } else if (i + 1 == n) {
                 inQuotes = false;
                 ++i;
             } else if (text[i + 1] == '"' && standsAlone(text, i + 1)) {
-                field += '"';
+                sink.append('"');
                 i += 2;
             } else {
                 inQuotes = false;
@@ -90,30 +125,45 @@ Table parseDelimited(std::string_view text, char separator)
         }
         std::size_t end = i;
         while (end < n && !special[static_cast<unsigned char>(text[end])]) ++end;
-        field.append(text, i, end - i);
+        sink.append(text.substr(i, end - i));
         i = end;
         if (i == n) break;
         const char c = text[i];
         if (c == '\r' && i + 1 < n && text[i + 1] == '\n') {
             ++i;
         } else if (c == '\n' || c == '\r') {
-            endRow(rows, row, field);
+            sink.endRow();
             ++i;
         } else if (!standsAlone(text, i)) {
-            field += text[i++];
+            sink.append(text[i++]);
         } else if (c == separator) {
-            row.push_back(std::move(field));
-            field.clear();
+            sink.endField();
             ++i;
         } else {
             // A quote opens a quoted field only at its start; inside text it is text.
-            if (field.empty()) inQuotes = true;
-            else field += '"';
+            if (sink.fieldEmpty()) inQuotes = true;
+            else sink.append('"');
             ++i;
         }
     }
-    if (!field.empty() || !row.empty()) endRow(rows, row, field);
-    return rows;
+    if (sink.pending()) sink.endRow();
+}
+}
+
+Table parseDelimited(std::string_view text, char separator)
+{
+    TableLimits::checkBytes(text.size());
+    // Every cell ends at a separator, a line break or the end of the text: when those could
+    // make more cells than a table may hold, the cells are counted before any is built.
+    std::size_t bound = 1;
+    for (const char c : text) bound += c == separator || c == '\n' || c == '\r';
+    if (bound > TableLimits::maxCells) {
+        Counter counter;
+        walk(text, separator, counter);
+    }
+    Builder builder;
+    walk(text, separator, builder);
+    return std::move(builder.rows);
 }
 
 std::string delimited(const Table& table, std::string_view separator)
@@ -128,7 +178,8 @@ std::string delimited(const Table& table, std::string_view separator)
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c > 0) out += separator;
             const std::string& cell = row[c];
-            const bool quoted = cell.find(separator) != std::string::npos || cell.find_first_of("\"\n") != std::string::npos;
+            // A carriage return is quoted too: readers end a row at it.
+            const bool quoted = cell.find(separator) != std::string::npos || cell.find_first_of("\"\n\r") != std::string::npos;
             if (!quoted) {
                 out += cell;
                 continue;

@@ -20,10 +20,10 @@ Path convert(const Path& source, const std::string& ext)
 {
     if (ext != "html" && ext != "epub") throw KError("Can't write ." + ext);
     const std::string body = Markdown::toHTML(TextFile::read(source));
-    Output::Pending pending(Output::url(source, ext));
-    if (ext == "html") TextFile::write(pending.path(), Markdown::page(title(source), body));
-    else EPUB::write(title(source), body, pending.path());
-    return pending.keep();
+    return Output::produce(source, ext, "", [&](const Path& to) {
+        if (ext == "html") TextFile::write(to, Markdown::page(title(source), body));
+        else EPUB::write(title(source), body, to);
+    });
 }
 
 }

@@ -8,11 +8,12 @@
 // sheet of any spreadsheet read.
 namespace ODS {
 void write(const Table& table, const Path& to);
-// Throws the package's KError for a file that is not a zip or has no content.xml, and
-// KError when the sheet spans more than TableLimits::maxCells.
+// Throws the package's KError for a file that is not a zip, has no content.xml or a damaged
+// one, and KError when the sheet passes the TableLimits.
 Table read(const Path& spreadsheet);
 // The first table of a content.xml, repeats capped, empty tail rows and columns trimmed,
-// every row padded to the same width.
+// every row padded to the same width; dates and times as ISO 8601. Throws
+// XmlStream::Malformed for an incomplete or malformed document.
 Table parseContent(std::string_view xml);
 Table parseContentFile(const Path& file);
 }

@@ -5,21 +5,40 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace ODS {
 
 namespace {
+constexpr std::string_view officeSpace = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
+constexpr std::string_view tableSpace = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
+constexpr std::string_view textSpace = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+
 constexpr long long maxRowRepeat = 2000;
 constexpr long long maxCellRepeat = 512;
 // "text:s" has no cap of its own in the format; a paragraph that asks for millions of spaces
 // is hostile, not a sheet.
 constexpr long long maxSpaces = 10000;
 
-// The attribute as an integer capped at `cap`, negative as 0, missing or malformed as 1.
-std::size_t count(const char** attributes, const char* name, long long cap)
+bool is(const char* local, const char* expected)
 {
-    const char* text = XmlStream::attribute(attributes, name);
+    return local && std::strcmp(local, expected) == 0;
+}
+
+// An attribute of the given namespace and local name.
+const char* attribute(const char** attributes, std::string_view space, const char* name)
+{
+    for (const char** a = attributes; *a; a += 2) {
+        if (is(XmlStream::local(a[0], space), name)) return a[1];
+    }
+    return nullptr;
+}
+
+// The attribute as an integer capped at `cap`, negative as 0, missing or malformed as 1.
+std::size_t count(const char* text, long long cap)
+{
     if (!text) return 1;
     const std::string_view digits(text);
     long long value = 0;
@@ -30,9 +49,34 @@ std::size_t count(const char** attributes, const char* name, long long cap)
     return static_cast<std::size_t>(std::clamp(value, 0LL, cap));
 }
 
-bool is(const char* name, const char* expected)
+// A duration such as "PT13H45M00S" or "P1DT2H" as "13:45:00" or "26:00:00".
+std::optional<std::string> clockText(std::string_view duration)
 {
-    return std::strcmp(name, expected) == 0;
+    if (!duration.starts_with('P')) return std::nullopt;
+    duration.remove_prefix(1);
+    double seconds = 0;
+    bool inTime = false, any = false;
+    while (!duration.empty()) {
+        if (duration.front() == 'T') {
+            inTime = true;
+            duration.remove_prefix(1);
+            continue;
+        }
+        double value = 0;
+        const auto [end, error] = std::from_chars(duration.data(), duration.data() + duration.size(), value, std::chars_format::fixed);
+        if (error != std::errc() || end == duration.data() + duration.size() || value < 0) return std::nullopt;
+        const char unit = *end;
+        const double scale = !inTime && unit == 'D' ? 86400 : inTime && unit == 'H' ? 3600 : inTime && unit == 'M' ? 60 : inTime && unit == 'S' ? 1 : 0;
+        if (scale == 0) return std::nullopt;
+        seconds += value * scale;
+        any = true;
+        duration.remove_prefix(static_cast<std::size_t>(end - duration.data()) + 1);
+    }
+    if (!any || seconds >= 1e12) return std::nullopt;
+    const long long total = std::llround(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", total / 3600, total / 60 % 60, total % 60);
+    return text;
 }
 
 // Empty cells and rows are only counted until something follows them, so that the repeated
@@ -42,65 +86,47 @@ class Parser : public XmlStream::Handler {
 public:
     void start(const char* name, const char** attributes) override
     {
-        if (is(name, "table:table")) {
+        if (inCell) {
+            startInCell(name, attributes);
+            return;
+        }
+        const char* local = XmlStream::local(name, tableSpace);
+        if (is(local, "table")) {
             ++tableIndex;
         } else if (tableIndex != 1) {
             return;
-        } else if (is(name, "table:table-row")) {
+        } else if (is(local, "table-row")) {
             row.clear();
+            rowBytes = 0;
             emptyCells = 0;
-            rowRepeat = count(attributes, "table:number-rows-repeated", maxRowRepeat);
-        } else if (is(name, "table:table-cell") || is(name, "table:covered-table-cell")) {
+            rowRepeat = count(attribute(attributes, tableSpace, "number-rows-repeated"), maxRowRepeat);
+        } else if (is(local, "table-cell") || is(local, "covered-table-cell")) {
             inCell = true;
+            depth = skipped = 0;
             cell.clear();
             paragraphs = 0;
-            cellRepeat = count(attributes, "table:number-columns-repeated", maxCellRepeat);
-        } else if (!inCell) {
-            return;
-        } else if (is(name, "text:p")) {
-            if (paragraphs > 0) cell += '\n';
-            ++paragraphs;
-        } else if (is(name, "text:s")) {
-            cell.append(count(attributes, "text:c", maxSpaces), ' ');
-        } else if (is(name, "text:tab")) {
-            cell += '\t';
-        } else if (is(name, "text:line-break")) {
-            cell += '\n';
+            cellRepeat = count(attribute(attributes, tableSpace, "number-columns-repeated"), maxCellRepeat);
+            isoValue = isoOf(attributes);
         }
     }
 
     void end(const char* name) override
     {
-        if (tableIndex != 1) return;
-        if (is(name, "table:table-cell") || is(name, "table:covered-table-cell")) {
+        if (inCell && depth > 0) {
+            --depth;
+            if (skipped > 0) --skipped;
+        } else if (inCell) {
             inCell = false;
-            if (cell.empty()) {
-                emptyCells += cellRepeat;
-                return;
-            }
-            if (cellRepeat == 0) return;
-            grow(emptyCells + cellRepeat);
-            row.resize(row.size() + emptyCells);
-            row.insert(row.end(), cellRepeat, cell);
-            emptyCells = 0;
-        } else if (is(name, "table:table-row")) {
-            if (row.empty()) {
-                emptyRows += rowRepeat;
-                return;
-            }
-            if (rowRepeat == 0) return;
-            TableLimits::check(rows.size() + emptyRows + rowRepeat, 1);
-            grow(row.size() * (rowRepeat - 1));
-            rows.resize(rows.size() + emptyRows);
-            rows.insert(rows.end(), rowRepeat, row);
-            width = std::max(width, row.size());
-            emptyRows = 0;
+            endCell();
+        } else if (tableIndex == 1 && is(XmlStream::local(name, tableSpace), "table-row")) {
+            endRow();
         }
     }
 
     void text(std::string_view text) override
     {
-        if (inCell) cell += text;
+        // Text between a cell's paragraphs is layout, not content.
+        if (inCell && depth > 0 && skipped == 0) append(text);
     }
 
     Table finish()
@@ -111,20 +137,99 @@ public:
     }
 
 private:
+    TableLimits::Budget budget;
     Table rows;
     Row row;
     std::string cell;
+    std::optional<std::string> isoValue;
     int tableIndex = 0;
     std::size_t rowRepeat = 1, cellRepeat = 1, paragraphs = 0;
     std::size_t emptyCells = 0, emptyRows = 0;
-    std::size_t width = 0, cells = 0;
+    std::size_t width = 0, rowBytes = 0;
+    // Inside a cell: how deep below it, and how deep below an element whose text is not the
+    // cell's (an annotation, a drawing, phonetic ruby text).
+    std::size_t depth = 0, skipped = 0;
     bool inCell = false;
 
-    // Counts the cells built so far, refusing a sheet that passes the limit.
-    void grow(std::size_t more)
+    // Dates and times as ISO 8601, whatever the cell shows.
+    static std::optional<std::string> isoOf(const char** attributes)
     {
-        cells += more;
-        TableLimits::check(cells, 1);
+        const char* type = attribute(attributes, officeSpace, "value-type");
+        if (is(type, "date")) {
+            const char* value = attribute(attributes, officeSpace, "date-value");
+            if (value && *value) return value;
+        } else if (is(type, "time")) {
+            const char* value = attribute(attributes, officeSpace, "time-value");
+            if (value) return clockText(value);
+        }
+        return std::nullopt;
+    }
+
+    void startInCell(const char* name, const char** attributes)
+    {
+        ++depth;
+        if (skipped > 0) {
+            ++skipped;
+            return;
+        }
+        const char* local = XmlStream::local(name, textSpace);
+        if (depth == 1) {
+            // A cell's content is its paragraphs; annotations and shapes anchored to it are not.
+            if (is(local, "p") || is(local, "h")) {
+                if (paragraphs > 0) append("\n");
+                ++paragraphs;
+            } else {
+                skipped = 1;
+            }
+        } else if (is(local, "s")) {
+            const std::size_t spaces = count(attribute(attributes, textSpace, "c"), maxSpaces);
+            TableLimits::checkBytes(cell.size() + spaces);
+            cell.append(spaces, ' ');
+        } else if (is(local, "tab")) {
+            append("\t");
+        } else if (is(local, "line-break")) {
+            append("\n");
+        } else if (is(local, "ruby-text") || is(local, "note") || XmlStream::local(name, officeSpace)) {
+            skipped = 1;
+        }
+    }
+
+    void append(std::string_view text)
+    {
+        TableLimits::checkBytes(cell.size() + text.size());
+        cell += text;
+    }
+
+    void endCell()
+    {
+        if (isoValue) cell = std::move(*isoValue);
+        if (cell.empty()) {
+            emptyCells += cellRepeat;
+            return;
+        }
+        if (cellRepeat == 0) return;
+        budget.addCells(emptyCells);
+        budget.addCopies(cellRepeat, cell.size());
+        row.resize(row.size() + emptyCells);
+        row.insert(row.end(), cellRepeat, cell);
+        rowBytes += cell.size() * cellRepeat;
+        emptyCells = 0;
+    }
+
+    void endRow()
+    {
+        if (row.empty()) {
+            emptyRows += rowRepeat;
+            return;
+        }
+        if (rowRepeat == 0) return;
+        TableLimits::check(rows.size() + emptyRows + rowRepeat, 1);
+        budget.addCells(row.size() * (rowRepeat - 1));
+        budget.addBytes(rowBytes * (rowRepeat - 1));
+        rows.resize(rows.size() + emptyRows);
+        rows.insert(rows.end(), rowRepeat, row);
+        width = std::max(width, row.size());
+        emptyRows = 0;
     }
 };
 }
@@ -132,22 +237,26 @@ private:
 Table parseContent(std::string_view xml)
 {
     Parser parser;
-    XmlStream::parse(xml, parser);
+    if (!XmlStream::parse(xml, parser, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return parser.finish();
 }
 
 Table parseContentFile(const Path& file)
 {
     Parser parser;
-    XmlStream::parseFile(file, parser);
+    if (!XmlStream::parseFile(file, parser, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return parser.finish();
 }
 
 Table read(const Path& spreadsheet)
 {
-    Table table;
-    Package::stream(spreadsheet, "content.xml", [&](const Path& bytes) { table = parseContentFile(bytes); });
-    return table;
+    try {
+        Table table;
+        Package::stream(spreadsheet, "content.xml", [&](const Path& bytes) { table = parseContentFile(bytes); });
+        return table;
+    } catch (const XmlStream::Malformed&) {
+        throw Package::damaged(spreadsheet);
+    }
 }
 
 }

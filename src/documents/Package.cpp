@@ -1,6 +1,7 @@
 #include "documents/Package.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 #include "core/Output.h"
 #include "core/Shell.h"
 
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <exception>
 #include <fcntl.h>
-#include <fstream>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -31,14 +31,28 @@ std::string asName(const std::string& name)
     return name.starts_with("-") ? "./" + name : name;
 }
 
+// Every descriptor is opened close-on-exec, so that programs started meanwhile by other
+// threads hold none of them.
+struct Descriptor {
+    int fd;
+    Descriptor(const Path& file, int flags) : fd(::open(file.c_str(), flags | O_CLOEXEC, 0644))
+    {
+        if (fd < 0) throw KError(Files::failure((flags & O_ACCMODE) == O_RDONLY ? "read" : "write", file, {errno, std::generic_category()}, (flags & O_ACCMODE) != O_RDONLY));
+    }
+    ~Descriptor() { ::close(fd); }
+};
+
 void stage(const Path& folder, const std::string& name, const std::string& text)
 {
     const Path file = folder / name;
-    fs::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) throw std::system_error(errno, std::generic_category(), file.string());
+    Files::createFolders(file.parent_path());
+    const Descriptor out(file, O_WRONLY | O_CREAT | O_TRUNC);
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(out.fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw KError(Files::failure("write", file, {errno, std::generic_category()}, true));
+        done += static_cast<std::size_t>(n);
+    }
 }
 
 // The archive is built under a hidden name beside the destination and renamed onto it at the
@@ -62,15 +76,13 @@ struct Partial {
 Path zipArchive(const Path& zip)
 {
     const Path path = absoluteNormal(zip);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw KError("Couldn't open " + path.filename().string() + ": " + std::generic_category().message(errno));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw KError("Couldn't open " + path.filename().string() + ": " + std::generic_category().message(errno));
     char signature[4] = {};
-    in.read(signature, sizeof signature);
-    const std::string_view start(signature, static_cast<std::size_t>(in.gcount()));
-    if (start != std::string_view("PK\3\4", 4) && start != std::string_view("PK\5\6", 4)) {
-        const std::string ext = lowerExt(path);
-        throw KError(path.filename().string() + " is damaged or isn't a real " + (ext.empty() ? "zip" : "." + ext) + " file.");
-    }
+    const ssize_t got = ::read(fd, signature, sizeof signature);
+    ::close(fd);
+    const std::string_view start(signature, got > 0 ? static_cast<std::size_t>(got) : 0);
+    if (start != std::string_view("PK\3\4", 4) && start != std::string_view("PK\5\6", 4)) throw damaged(path);
     return path;
 }
 
@@ -122,8 +134,32 @@ void write(const Entries& files, const std::optional<std::string>& mimetype, con
         Shell::run(zipProgram, args, staging.path());
     }
     if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
-    fs::rename(partial.path, destination);
+    Files::rename(partial.path, destination);
     pending.keep();
+}
+
+KError damaged(const Path& file)
+{
+    const std::string ext = lowerExt(file);
+    return KError(file.filename().string() + " is damaged or isn't a real " + (ext.empty() ? "zip" : "." + ext) + " file.");
+}
+
+std::set<std::string> entryNames(const Path& zip)
+{
+    const Path path = zipArchive(zip);
+    std::string listing;
+    try {
+        listing = Shell::run(unzipProgram, {"-Z1", path.string()});
+    } catch (const KError&) {
+        throw damaged(path);
+    }
+    std::set<std::string> names;
+    for (std::size_t start = 0; start < listing.size();) {
+        const std::size_t end = std::min(listing.find('\n', start), listing.size());
+        if (end > start) names.insert(listing.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
 }
 
 std::string read(const Path& zip, const std::string& entry)

@@ -1,9 +1,11 @@
 #pragma once
+#include "core/Errors.h"
 #include "core/Paths.h"
 
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 // Zip packages of text entries (ODS, EPUB, XLSX), packed and unpacked by the system's zip and
@@ -21,6 +23,8 @@ enum class Compression { standard, fast };
 // the first entry, stored uncompressed. A failed write leaves nothing at `to`.
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to,
            Compression compression = Compression::standard);
+// The names of the entries; throws `damaged` when the file is no readable zip.
+std::set<std::string> entryNames(const Path& zip);
 // The text of one entry of any zip file (malformed UTF-8 replaced); throws KError when the
 // file is missing or not a zip, or has no such entry.
 std::string read(const Path& zip, const std::string& entry);
@@ -28,4 +32,7 @@ std::string read(const Path& zip, const std::string& entry);
 // them: reading overlaps extraction and nothing large is held or written. Throws KError as
 // read does, and what consume throws.
 void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume);
+// "book.xlsx is damaged or isn't a real .xlsx file.": for a package, or a part of it, that
+// cannot be read whole.
+KError damaged(const Path& file);
 }

@@ -26,9 +26,7 @@ struct RowEqual {
 
 Path convert(const Path& source, const std::string& ext)
 {
-    Output::Pending output(Output::url(source, ext));
-    write(read(source), output.path(), ext);
-    return output.keep();
+    return Output::produce(source, ext, "", [&](const Path& to) { write(read(source), to, ext); });
 }
 
 Deduped dedupe(const Path& source)
@@ -44,9 +42,7 @@ Deduped dedupe(const Path& source)
     }
     std::string ext = lowerExt(source);
     if (ext == "numbers" || ext == "xls") ext = "xlsx";
-    Output::Pending output(Output::url(source, ext, "deduplicated"));
-    write(kept, output.path(), ext);
-    return {output.keep(), table.size() - kept.size()};
+    return {Output::produce(source, ext, "deduplicated", [&](const Path& to) { write(kept, to, ext); }), table.size() - kept.size()};
 }
 
 }

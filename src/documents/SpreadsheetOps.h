@@ -14,7 +14,8 @@ namespace SpreadsheetOps {
 extern const std::vector<std::string> targets;
 
 // CSV/TSV dialect: quotes as in RFC 4180 but forgiving (text after a closing quote continues
-// the field, an unterminated quote takes the rest of the text); never fails.
+// the field, an unterminated quote takes the rest of the text); fails only for a text past
+// the TableLimits.
 Table parseDelimited(std::string_view text, char separator);
 std::string delimited(const Table& table, std::string_view separator);
 // A stand-alone page with one table, the first row as headings.

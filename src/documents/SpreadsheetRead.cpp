@@ -40,8 +40,13 @@ Table readRaw(const Path& source)
     const std::string ext = lowerExt(source);
     if (ext == "ods") return ODS::read(source);
     if (ext == "xlsx") return XLSX::read(source);
-    if (ext == "csv") return parseDelimited(TextFile::read(source), ',');
-    if (ext == "tsv") return parseDelimited(TextFile::read(source), '\t');
+    if (ext == "csv" || ext == "tsv") {
+        // Refused before a byte is read: the text alone may pass what a table may hold.
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(source, ec);
+        if (!ec) TableLimits::checkBytes(size);
+        return parseDelimited(TextFile::read(source), ext == "csv" ? ',' : '\t');
+    }
     throw KError("Unsupported spreadsheet");
 }
 }

@@ -174,9 +174,7 @@ Path convert(const Path& source, const std::string& ext)
 {
     const std::vector<Cue> cues = parse(source);
     const std::string text = ext == "srt" ? srt(cues) : ext == "vtt" ? vtt(cues) : plain(cues);
-    Output::Pending pending(Output::url(source, ext));
-    TextFile::write(pending.path(), text);
-    return pending.keep();
+    return Output::produce(source, ext, "", [&](const Path& to) { TextFile::write(to, text); });
 }
 
 }

@@ -9,6 +9,30 @@ void check(std::size_t rows, std::size_t columns)
     if (columns != 0 && rows > maxCells / columns) throw KError("This spreadsheet is too large to open: it spans more than 20 million cells.");
 }
 
+void checkBytes(std::size_t bytes)
+{
+    if (bytes > maxBytes) throw KError("This spreadsheet is too large to open: its cells hold more than 500 MB of text.");
+}
+
+void Budget::addCells(std::size_t count)
+{
+    if (count > maxCells - cells_) check(maxCells + 1, 1);
+    cells_ += count;
+}
+
+void Budget::addBytes(std::size_t count)
+{
+    if (count > maxBytes - bytes_) checkBytes(maxBytes + 1);
+    bytes_ += count;
+}
+
+void Budget::addCopies(std::size_t count, std::size_t bytes)
+{
+    addCells(count);
+    if (bytes != 0 && count > maxBytes / bytes) checkBytes(maxBytes + 1);
+    addBytes(count * bytes);
+}
+
 }
 
 namespace CellText {
@@ -16,17 +40,27 @@ namespace CellText {
 bool isNumeric(std::string_view text)
 {
     std::size_t i = 0;
-    if (i < text.size() && text[i] == '-') ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (negative) ++i;
+    std::size_t significant = 0;
+    bool seenNonZero = false;
     const auto digits = [&] {
         const std::size_t start = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            seenNonZero = seenNonZero || text[i] != '0';
+            if (seenNonZero) ++significant;
+        }
         return i > start;
     };
+    const std::size_t integerStart = i;
     if (!digits()) return false;
-    if (i == text.size()) return true;
-    if (text[i] != '.') return false;
-    ++i;
-    return digits() && i == text.size();
+    if (text[integerStart] == '0' && i - integerStart > 1) return false;
+    if (i < text.size()) {
+        if (text[i] != '.') return false;
+        ++i;
+        if (!digits() || i != text.size()) return false;
+    }
+    return significant <= 15 && !(negative && !seenNonZero);
 }
 
 namespace {

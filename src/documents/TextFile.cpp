@@ -1,15 +1,15 @@
 #include "documents/TextFile.h"
 
 #include "core/Errors.h"
+#include "core/Files.h"
 
 #include <QByteArray>
 #include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cerrno>
-#include <fstream>
-#include <sstream>
-#include <system_error>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace TextFile {
 
@@ -28,12 +28,22 @@ std::string decode(const std::string& bytes)
 
 std::string read(const Path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::system_error(errno, std::generic_category(), file.filename().string());
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) throw std::system_error(errno, std::generic_category(), file.filename().string());
-    return decode(bytes.str());
+    // Close-on-exec, like every descriptor: programs started meanwhile hold none of them.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            const int error = errno;
+            ::close(fd);
+            if (got < 0) throw KError(Files::failure("read", file, {error, std::generic_category()}, false));
+            return decode(bytes);
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
 }
 
 void write(const Path& file, const std::string& text)

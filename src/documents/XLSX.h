@@ -6,11 +6,13 @@
 #include <string>
 
 // Office Open XML workbooks: one sheet of cell texts written, the first sheet of any
-// workbook read. No styles, formulas, number formats or dates cross this boundary.
+// workbook read. No styles, formulas or number formats cross this boundary, except that
+// cells styled as dates or times read as ISO 8601.
 namespace XLSX {
+// Throws KError for a table larger than a sheet can hold.
 void write(const Table& table, const Path& to);
 // The first sheet as a rectangular table; throws KError when the workbook is not a zip, has
-// no such sheet, or spans more than TableLimits::maxCells.
+// no such sheet, a damaged part, or passes the TableLimits.
 Table read(const Path& workbook);
 // The package path of the first sheet, found through the workbook's relationships.
 std::optional<std::string> firstSheetPath(const Path& workbook);

@@ -1,5 +1,6 @@
 #include "documents/XLSXParsers.h"
 
+#include "documents/XLSXNamespaces.h"
 #include "documents/XmlStream.h"
 
 #include <algorithm>
@@ -15,43 +16,58 @@ public:
 
     void start(const char* name, const char**) override
     {
-        if (std::strcmp(name, "si") == 0) current.clear();
-        else if (std::strcmp(name, "t") == 0) inT = true;
+        const char* local = Namespaces::main(name);
+        if (!local) return;
+        if (std::strcmp(local, "si") == 0) {
+            current.clear();
+        } else if (std::strcmp(local, "rPh") == 0) {
+            ++phonetic;
+        } else if (std::strcmp(local, "t") == 0) {
+            inT = phonetic == 0;
+        }
     }
     void end(const char* name) override
     {
-        if (std::strcmp(name, "t") == 0) {
+        const char* local = Namespaces::main(name);
+        if (!local) return;
+        if (std::strcmp(local, "t") == 0) {
             inT = false;
-        } else if (std::strcmp(name, "si") == 0) {
-            // No sheet can use more strings than it has cells.
-            TableLimits::check(strings.size() + 1, 1);
+        } else if (std::strcmp(local, "rPh") == 0) {
+            --phonetic;
+        } else if (std::strcmp(local, "si") == 0) {
+            // No sheet can use more strings than it has cells, nor hold more text.
+            budget.addCells(1);
+            budget.addBytes(current.size());
             strings.push_back(std::move(current));
             current.clear();
         }
     }
     void text(std::string_view text) override
     {
-        if (inT) current += text;
+        if (!inT) return;
+        TableLimits::checkBytes(current.size() + text.size());
+        current += text;
     }
 
 private:
+    TableLimits::Budget budget;
     std::string current;
+    int phonetic = 0;
     bool inT = false;
 };
 }
 
 std::vector<std::string> parse(std::string_view xml)
 {
-    if (xml.empty()) return {};
     Handler handler;
-    XmlStream::parse(xml, handler);
+    if (!XmlStream::parse(xml, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return std::move(handler.strings);
 }
 
 std::vector<std::string> parseFile(const Path& file)
 {
     Handler handler;
-    XmlStream::parseFile(file, handler);
+    if (!XmlStream::parseFile(file, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return std::move(handler.strings);
 }
 
@@ -73,7 +89,7 @@ std::optional<long long> integer(std::string_view text)
     return value;
 }
 
-// Whether an element or attribute name is this one letter; cells are the bulk of a sheet.
+// Whether a name is this one letter; cells are the bulk of a sheet.
 bool single(const char* name, char letter)
 {
     return name[0] == letter && name[1] == '\0';
@@ -81,36 +97,52 @@ bool single(const char* name, char letter)
 
 class Handler : public XmlStream::Handler {
 public:
-    explicit Handler(const std::vector<std::string>& strings) : strings(strings) {}
+    explicit Handler(const Book& book) : book(book) {}
 
     void start(const char* name, const char** attributes) override
     {
-        if (std::strcmp(name, "row") == 0) {
+        const char* local = Namespaces::main(name);
+        if (!local) return;
+        if (single(local, 'c')) {
+            // The attributes of every cell, found in one pass.
+            cellRef.clear();
+            cellType.clear();
+            cellStyle = 0;
+            for (const char** a = attributes; *a; a += 2) {
+                if (single(a[0], 'r')) cellRef = a[1];
+                else if (single(a[0], 't')) cellType = a[1];
+                else if (single(a[0], 's')) cellStyle = integer(a[1]).value_or(0);
+            }
+            value.clear();
+        } else if (single(local, 'v')) {
+            capture = true;
+        } else if (single(local, 't')) {
+            capture = inline_ && phonetic == 0;
+        } else if (std::strcmp(local, "is") == 0) {
+            inline_ = true;
+        } else if (std::strcmp(local, "rPh") == 0) {
+            ++phonetic;
+        } else if (std::strcmp(local, "row") == 0) {
             const char* r = XmlStream::attribute(attributes, "r");
             const auto number = r ? integer(r) : std::nullopt;
             rowNumber = std::clamp(number ? *number : rowNumber + 1, -1LL, farAway);
             nextColumn = 0;
-        } else if (single(name, 'c')) {
-            // The two attributes of every cell, found in one pass.
-            cellRef.clear();
-            cellType.clear();
-            for (const char** a = attributes; *a; a += 2) {
-                if (single(a[0], 'r')) cellRef = a[1];
-                else if (single(a[0], 't')) cellType = a[1];
-            }
-            value.clear();
-        } else if (single(name, 'v') || single(name, 't')) {
-            capture = true;
         }
     }
     void end(const char* name) override
     {
-        if (single(name, 'v') || single(name, 't')) capture = false;
-        else if (single(name, 'c')) endCell();
+        const char* local = Namespaces::main(name);
+        if (!local) return;
+        if (single(local, 'v') || single(local, 't')) capture = false;
+        else if (single(local, 'c')) endCell();
+        else if (std::strcmp(local, "is") == 0) inline_ = false;
+        else if (std::strcmp(local, "rPh") == 0) --phonetic;
     }
     void text(std::string_view text) override
     {
-        if (capture) value += text;
+        if (!capture) return;
+        TableLimits::checkBytes(value.size() + text.size());
+        value += text;
     }
 
     Table finish()
@@ -120,11 +152,14 @@ public:
     }
 
 private:
-    const std::vector<std::string>& strings;
+    const Book& book;
+    TableLimits::Budget budget;
     Table rows;
     std::size_t width = 0;
     std::string cellRef, cellType, value;
-    bool capture = false;
+    long long cellStyle = 0;
+    bool capture = false, inline_ = false;
+    int phonetic = 0;
     long long rowNumber = 0;
     long long nextColumn = 0;
 
@@ -139,22 +174,34 @@ private:
         if (row < 0 || column < 0) return;
         const auto r = static_cast<std::size_t>(row);
         const auto c = static_cast<std::size_t>(column);
+        // The extent is checked before anything is built: one far cell would need the whole
+        // grid up to it.
         TableLimits::check(std::max(rows.size(), r + 1), std::max(width, c + 1));
+        std::string text = cellText();
+        budget.addBytes(text.size());
         if (rows.size() <= r) rows.resize(r + 1);
         width = std::max(width, c + 1);
         Row& cells = rows[r];
         if (cells.size() <= c) cells.resize(c + 1);
-        cells[c] = cellText();
+        cells[c] = std::move(text);
     }
 
     std::string cellText()
     {
         if (cellType == "s") {
             const auto index = integer(value);
-            if (index && *index >= 0 && static_cast<unsigned long long>(*index) < strings.size()) return strings[static_cast<std::size_t>(*index)];
+            if (index && *index >= 0 && static_cast<unsigned long long>(*index) < book.strings.size()) return book.strings[static_cast<std::size_t>(*index)];
             return std::move(value);
         }
         if (cellType == "b") return value == "1" ? "TRUE" : "FALSE";
+        if ((cellType.empty() || cellType == "n") && cellStyle > 0 && static_cast<unsigned long long>(cellStyle) < book.styles.size()) {
+            const DateStyle style = book.styles[static_cast<std::size_t>(cellStyle)];
+            double serial = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), serial);
+            if (style != DateStyle::none && error == std::errc() && end == value.data() + value.size()) {
+                if (auto date = dateText(serial, style, book.date1904)) return std::move(*date);
+            }
+        }
         return std::move(value);
     }
 };
@@ -175,17 +222,17 @@ std::optional<std::pair<long long, long long>> position(std::string_view referen
     return std::pair(std::clamp(*row, 0LL, farAway) - 1, column - 1);
 }
 
-Table parse(std::string_view xml, const std::vector<std::string>& strings)
+Table parse(std::string_view xml, const Book& book)
 {
-    Handler handler(strings);
-    XmlStream::parse(xml, handler);
+    Handler handler(book);
+    if (!XmlStream::parse(xml, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return handler.finish();
 }
 
-Table parseFile(const Path& file, const std::vector<std::string>& strings)
+Table parseFile(const Path& file, const Book& book)
 {
-    Handler handler(strings);
-    XmlStream::parseFile(file, handler);
+    Handler handler(book);
+    if (!XmlStream::parseFile(file, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return handler.finish();
 }
 

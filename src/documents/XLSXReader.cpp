@@ -2,82 +2,145 @@
 
 #include "core/Errors.h"
 #include "documents/Package.h"
+#include "documents/XLSXNamespaces.h"
 #include "documents/XLSXParsers.h"
 
-#include <string_view>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <set>
 
 namespace XLSX {
 
 namespace {
-// The value of the first `attribute="…"` (non-empty) inside [from, to) of text.
-std::optional<std::string> quotedValue(std::string_view text, std::size_t from, std::size_t to, std::string_view attribute)
-{
-    const std::string opening = std::string(attribute) + "=\"";
-    for (std::size_t at = text.find(opening, from); at != std::string_view::npos && at < to; at = text.find(opening, at + 1)) {
-        const std::size_t start = at + opening.size();
-        const std::size_t close = text.find('"', start);
-        if (close != std::string_view::npos && close > start) return std::string(text.substr(start, close - start));
+// The first sheet's relationship id and the date system, from xl/workbook.xml.
+class WorkbookHandler : public XmlStream::Handler {
+public:
+    std::optional<std::string> firstSheet;
+    bool date1904 = false;
+
+    void start(const char* name, const char** attributes) override
+    {
+        const char* local = Namespaces::main(name);
+        if (!local) return;
+        if (std::strcmp(local, "sheet") == 0 && !firstSheet) {
+            for (const char** a = attributes; *a; a += 2) {
+                const char* attribute = Namespaces::relationship(a[0]);
+                if (attribute && std::strcmp(attribute, "id") == 0 && *a[1]) firstSheet = a[1];
+            }
+        } else if (std::strcmp(local, "workbookPr") == 0) {
+            const char* value = XmlStream::attribute(attributes, "date1904");
+            date1904 = value && (std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0);
+        }
     }
-    return std::nullopt;
+    void end(const char*) override {}
+    void text(std::string_view) override {}
+};
+
+struct Relationship {
+    std::string type, target;
+};
+
+class RelationshipsHandler : public XmlStream::Handler {
+public:
+    std::map<std::string, Relationship> byId;
+
+    void start(const char* name, const char** attributes) override
+    {
+        const char* local = XmlStream::local(name, Namespaces::package);
+        if (!local || std::strcmp(local, "Relationship") != 0) return;
+        const char* id = XmlStream::attribute(attributes, "Id");
+        const char* type = XmlStream::attribute(attributes, "Type");
+        const char* target = XmlStream::attribute(attributes, "Target");
+        if (id && target && *target) byId.try_emplace(id, Relationship{type ? type : "", target});
+    }
+    void end(const char*) override {}
+    void text(std::string_view) override {}
+};
+
+// The package path of a relationship target: relative targets start in "xl/".
+std::string partPath(const std::string& target)
+{
+    return target.starts_with("/") ? target.substr(1) : "xl/" + target;
 }
 
-// The first element `<name …>` of text (up to its first ">") holding attribute, and that
-// attribute's value: a plain scan rather than a regular expression, so that a large or
-// hostile part costs linear time.
-template <class Accept>
-std::optional<std::string> firstTag(std::string_view text, std::string_view name, Accept accept)
+// A part's text, or none when the package lacks it.
+std::optional<std::string> optionalPart(const Path& workbook, const std::set<std::string>& names, const std::string& entry)
 {
-    const std::string opening = "<" + std::string(name) + " ";
-    for (std::size_t at = text.find(opening); at != std::string_view::npos; at = text.find(opening, at + 1)) {
-        std::size_t end = text.find('>', at);
-        if (end == std::string_view::npos) end = text.size();
-        if (auto value = accept(at + opening.size(), end)) return value;
+    if (!names.contains(entry)) return std::nullopt;
+    return Package::read(workbook, entry);
+}
+
+template <class Handler>
+Handler parsed(const std::string& xml)
+{
+    Handler handler;
+    if (!XmlStream::parse(xml, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
+    return handler;
+}
+
+// Where the parts of the first sheet are, and how its dates count.
+struct Layout {
+    std::set<std::string> names;
+    std::optional<std::string> sheet;
+    std::string strings = "xl/sharedStrings.xml";
+    std::string styles = "xl/styles.xml";
+    bool date1904 = false;
+};
+
+Layout layout(const Path& workbook)
+{
+    Layout found;
+    found.names = Package::entryNames(workbook);
+    const auto book = optionalPart(workbook, found.names, "xl/workbook.xml");
+    const auto relationships = optionalPart(workbook, found.names, "xl/_rels/workbook.xml.rels");
+    if (!book || !relationships) return found;
+    const auto books = parsed<WorkbookHandler>(*book);
+    const auto links = parsed<RelationshipsHandler>(*relationships);
+    found.date1904 = books.date1904;
+    for (const auto& [id, link] : links.byId) {
+        if (link.type.ends_with("/sharedStrings")) found.strings = partPath(link.target);
+        else if (link.type.ends_with("/styles")) found.styles = partPath(link.target);
     }
-    return std::nullopt;
+    if (books.firstSheet) {
+        const auto sheet = links.byId.find(*books.firstSheet);
+        if (sheet != links.byId.end()) found.sheet = partPath(sheet->second.target);
+    }
+    return found;
+}
+
+// Runs a reading step; a part that is not well-formed makes the whole workbook damaged.
+template <class F>
+auto whole(const Path& workbook, F&& step)
+{
+    try {
+        return step();
+    } catch (const XmlStream::Malformed&) {
+        throw Package::damaged(workbook);
+    }
 }
 }
 
 std::optional<std::string> firstSheetPath(const Path& workbook)
 {
-    std::string relationships, book;
-    try {
-        relationships = Package::read(workbook, "xl/_rels/workbook.xml.rels");
-        book = Package::read(workbook, "xl/workbook.xml");
-    } catch (const KError&) {
-        return std::nullopt;
-    }
-    const auto id = firstTag(book, "sheet", [&](std::size_t from, std::size_t end) { return quotedValue(book, from, end, "r:id"); });
-    if (!id) return std::nullopt;
-    const std::string idAttribute = "Id=\"" + *id + "\"";
-    const auto target = firstTag(relationships, "Relationship", [&](std::size_t from, std::size_t end) -> std::optional<std::string> {
-        const std::size_t at = relationships.find(idAttribute, from);
-        if (at == std::string::npos || at >= end) return std::nullopt;
-        return quotedValue(relationships, from, end, "Target");
-    });
-    if (!target) return std::nullopt;
-    return target->starts_with("/") ? target->substr(1) : "xl/" + *target;
+    return whole(workbook, [&] { return layout(workbook).sheet; });
 }
 
 Table read(const Path& workbook)
 {
-    // A workbook without shared strings holds only numbers and inline texts; a failure of the
-    // parser itself (too many strings) still ends the read.
-    std::vector<std::string> strings;
-    bool parserFailed = false;
-    try {
-        Package::stream(workbook, "xl/sharedStrings.xml", [&](const Path& bytes) {
-            parserFailed = true;
-            strings = SharedStringsParser::parseFile(bytes);
-            parserFailed = false;
-        });
-    } catch (const KError&) {
-        if (parserFailed) throw;
-        strings.clear();
-    }
-    Table table;
-    Package::stream(workbook, firstSheetPath(workbook).value_or("xl/worksheets/sheet1.xml"),
-                    [&](const Path& bytes) { table = SheetParser::parseFile(bytes, strings); });
-    return table;
+    return whole(workbook, [&] {
+        const Layout parts = layout(workbook);
+        Book book;
+        book.date1904 = parts.date1904;
+        // A workbook without shared strings holds only numbers and inline texts.
+        if (parts.names.contains(parts.strings)) {
+            Package::stream(workbook, parts.strings, [&](const Path& bytes) { book.strings = SharedStringsParser::parseFile(bytes); });
+        }
+        if (const auto styles = optionalPart(workbook, parts.names, parts.styles)) book.styles = StylesParser::parse(*styles);
+        Table table;
+        Package::stream(workbook, parts.sheet.value_or("xl/worksheets/sheet1.xml"), [&](const Path& bytes) { table = SheetParser::parseFile(bytes, book); });
+        return table;
+    });
 }
 
 }

@@ -1,7 +1,9 @@
 #include "documents/XLSX.h"
 
+#include "core/Errors.h"
 #include "documents/Package.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +21,18 @@ const char* const workbookRelationships =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/><Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/><Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/></Relationships>)";
 const char* const styles =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><fonts count="1"><font><sz val="11"/><name val="Calibri"/></font></fonts><fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills><borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders><cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs><cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/></cellXfs><cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles></styleSheet>)";
+
+// What a sheet holds at most, in every application that opens the file.
+constexpr std::size_t maxRows = 1'048'576;
+constexpr std::size_t maxColumns = 16'384;
+
+// 20000 as "20,000".
+std::string grouped(std::size_t n)
+{
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
 
 void appendNumber(std::string& out, std::size_t n)
 {
@@ -116,6 +130,10 @@ std::string columnLetters(std::size_t index)
 
 void write(const Table& table, const Path& to)
 {
+    std::size_t width = 0;
+    for (const Row& row : table) width = std::max(width, row.size());
+    if (width > maxColumns) throw KError("This table is too wide for XLSX: it has " + grouped(width) + " columns, and a sheet holds at most 16,384.");
+    if (table.size() > maxRows) throw KError("This table is too long for XLSX: it has " + grouped(table.size()) + " rows, and a sheet holds at most 1,048,576.");
     SharedStrings strings;
     Package::Entries entries;
     entries["xl/worksheets/sheet1.xml"] = sheet(table, strings);

@@ -1,12 +1,15 @@
 #include "documents/XmlStream.h"
 
+#include "core/Errors.h"
+#include "core/Files.h"
+
 #include <expat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <exception>
-#include <fstream>
-#include <memory>
-#include <system_error>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace XmlStream {
 
@@ -49,62 +52,77 @@ void XMLCALL onText(void* data, const XML_Char* text, int length)
     s->guard([&] { s->handler.text(std::string_view(text, static_cast<std::size_t>(length))); });
 }
 
-using ParserPtr = std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)>;
-
-struct Parser {
-    ParserPtr parser{XML_ParserCreate(nullptr), &XML_ParserFree};
-    Session session;
-
-    explicit Parser(Handler& handler) : session{handler, nullptr, nullptr}
-    {
-        if (!parser) throw std::bad_alloc();
-        session.parser = parser.get();
-        XML_SetUserData(parser.get(), &session);
-        XML_SetElementHandler(parser.get(), onStart, onEnd);
-        XML_SetCharacterDataHandler(parser.get(), onText);
-    }
-    // Feeds one piece; false once parsing has ended (fault or stop).
-    bool feed(const char* bytes, std::size_t size, bool last)
-    {
-        return done(XML_Parse(parser.get(), bytes, static_cast<int>(size), last));
-    }
-    // Reads the next piece of the stream straight into expat's own buffer.
-    bool feed(std::istream& in)
-    {
-        constexpr int piece = 1 << 20;
-        void* buffer = XML_GetBuffer(parser.get(), piece);
-        if (!buffer) throw std::bad_alloc();
-        in.read(static_cast<char*>(buffer), piece);
-        const auto got = static_cast<int>(in.gcount());
-        return done(XML_ParseBuffer(parser.get(), got, got < piece)) && got == piece;
-    }
-
-private:
-    bool done(XML_Status status)
-    {
-        if (session.failure) std::rethrow_exception(session.failure);
-        return status == XML_STATUS_OK;
-    }
+struct FileDescriptor {
+    int fd;
+    ~FileDescriptor() { ::close(fd); }
 };
 }
 
-void parse(std::string_view xml, Handler& handler)
+struct Parser::State {
+    XML_Parser parser;
+    Session session;
+    bool ok = true;
+
+    State(Handler& handler, Names names)
+        : parser(names == Names::byNamespace ? XML_ParserCreateNS(nullptr, ' ') : XML_ParserCreate(nullptr)), session{handler, parser, nullptr}
+    {
+        if (!parser) throw std::bad_alloc();
+        XML_SetUserData(parser, &session);
+        XML_SetElementHandler(parser, onStart, onEnd);
+        XML_SetCharacterDataHandler(parser, onText);
+    }
+    ~State() { XML_ParserFree(parser); }
+
+    bool parse(std::string_view piece, bool last)
+    {
+        // expat takes an int length; large pieces go in several calls.
+        constexpr std::size_t most = 1 << 30;
+        do {
+            const std::size_t size = std::min(most, piece.size());
+            const bool final = last && size == piece.size();
+            ok = ok && XML_Parse(parser, piece.data(), static_cast<int>(size), final) == XML_STATUS_OK;
+            if (session.failure) std::rethrow_exception(session.failure);
+            piece.remove_prefix(size);
+        } while (ok && !piece.empty());
+        return ok;
+    }
+};
+
+Parser::Parser(Handler& handler, Names names) : state(std::make_unique<State>(handler, names)) {}
+
+Parser::~Parser() = default;
+
+bool Parser::feed(std::string_view piece)
 {
-    Parser parser(handler);
-    constexpr std::size_t piece = 1 << 24;
-    do {
-        const std::size_t size = std::min(piece, xml.size());
-        if (!parser.feed(xml.data(), size, size == xml.size())) return;
-        xml.remove_prefix(size);
-    } while (!xml.empty());
+    return state->ok && state->parse(piece, false);
 }
 
-void parseFile(const Path& file, Handler& handler)
+bool Parser::finish()
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::system_error(errno, std::generic_category(), file.string());
-    Parser parser(handler);
-    while (parser.feed(in)) {
+    return state->ok && state->parse({}, true);
+}
+
+bool parse(std::string_view xml, Handler& handler, Names names)
+{
+    Parser parser(handler, names);
+    return parser.feed(xml) && parser.finish();
+}
+
+bool parseFile(const Path& file, Handler& handler, Names names)
+{
+    // Close-on-exec: a program started meanwhile by another thread must not hold the file,
+    // which may be the reading end of a pipe whose writer waits for it to close.
+    const FileDescriptor in{::open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
+    Parser parser(handler, names);
+    constexpr std::size_t piece = 1 << 20;
+    const auto buffer = std::make_unique<char[]>(piece);
+    for (;;) {
+        const ssize_t got = ::read(in.fd, buffer.get(), piece);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
+        if (got == 0) return parser.finish();
+        if (!parser.feed(std::string_view(buffer.get(), static_cast<std::size_t>(got)))) return false;
     }
 }
 
@@ -114,6 +132,12 @@ const char* attribute(const char** attributes, const char* name)
         if (std::strcmp(a[0], name) == 0) return a[1];
     }
     return nullptr;
+}
+
+const char* local(const char* name, std::string_view space)
+{
+    if (std::strncmp(name, space.data(), space.size()) != 0 || name[space.size()] != ' ') return nullptr;
+    return name + space.size() + 1;
 }
 
 }

@@ -55,6 +55,16 @@ Image flatten(const Image& image);
 // A transparent square of side min(longer side, side) with the image scaled into its middle.
 Image squareIcon(const Image& image, int side);
 
+// The entry points of the option tables: each writes one new file beside its source and
+// returns it (combineToPDF one file for all of them).
+//
+// The image in another format, keeping its metadata, at quality 0.9.
+Path convert(const Path& url, const std::string& ext);
+// The edits of the tools page. Results keep the source's format (png when that cannot be
+// written) and are named by the edit: "photo (rotated).jpg".
+enum class Edit { halve, rotate, flip, grayscale, stripMetadata };
+Path transform(const Path& url, Edit edit);
+
 // One page per image; the longer side is at most 792 points and images are never enlarged.
 void writePDF(const std::vector<Image>& images, const Path& url);
 Path combineToPDF(const Paths& urls);

@@ -52,9 +52,7 @@ Path combineToPDF(const Paths& urls)
 {
     std::vector<Image> images;
     for (const Path& url : urls) images.push_back(load(url).image);
-    Output::Pending pending(Output::url(urls.front(), "pdf", urls.size() >= 2 ? "combined" : ""));
-    writePDF(images, pending.path());
-    return pending.keep();
+    return Output::produce(urls.front(), "pdf", urls.size() >= 2 ? "combined" : "", [&](const Path& to) { writePDF(images, to); });
 }
 
 }

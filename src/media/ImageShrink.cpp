@@ -33,9 +33,7 @@ Path compress(const Path& url)
     Image image = loaded.image;
     const int longer = std::max(image.width(), image.height());
     if (longer > 4096) image = resize(image, 4096.0 / longer);
-    Output::Pending pending(Output::url(url, ext, "compressed"));
-    write(image, pending.path(), ext, 0.6, loaded.metadata);
-    return pending.keep();
+    return Output::produce(url, ext, "compressed", [&](const Path& to) { write(image, to, ext, 0.6, loaded.metadata); });
 }
 
 std::optional<Path> fit(const Path& url, std::int64_t maxBytes)
@@ -67,9 +65,7 @@ std::optional<Path> fit(const Path& url, std::int64_t maxBytes)
         if (fits(image, mid)) lo = mid;
         else hi = mid;
     }
-    Output::Pending pending(Output::url(url, ext, sizeLabel(maxBytes)));
-    write(image, pending.path(), ext, lo, loaded.metadata);
-    return pending.keep();
+    return Output::produce(url, ext, sizeLabel(maxBytes), [&](const Path& to) { write(image, to, ext, lo, loaded.metadata); });
 }
 
 }

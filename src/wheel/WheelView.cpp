@@ -21,17 +21,6 @@ constexpr double closeSeconds = 0.15;
 constexpr double turnSeconds = 0.32;
 constexpr double snap = 0.002;
 
-Qt::KeyboardModifiers modifierOf(TriggerKey key)
-{
-    switch (key) {
-    case TriggerKey::shift: return Qt::ShiftModifier;
-    case TriggerKey::command: return Qt::MetaModifier;
-    case TriggerKey::control: return Qt::ControlModifier;
-    case TriggerKey::option: return Qt::AltModifier;
-    }
-    return {};
-}
-
 bool isModifierKey(int key)
 {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
@@ -272,7 +261,7 @@ void WheelView::modifiersChanged(Qt::KeyboardModifiers flags)
     // Only a chord pressed from nothing counts: adding a key to one already held does not.
     if (!pressed || pressed != flags) return;
     for (WheelMode mode : WheelModes::allCases()) {
-        if (modifierOf(Settings::key(mode)) == flags) {
+        if (TriggerKeys::modifier(Settings::key(mode)) == flags) {
             if (onSwitch) onSwitch(mode);
             return;
         }

@@ -1,11 +1,11 @@
 #include "windows/App.h"
 
+#include "core/OptionRun.h"
 #include "core/Settings.h"
 #include "windows/StatusIcon.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QThreadPool>
 
 #include <cstdio>
 
@@ -53,6 +53,6 @@ int App::run(int argc, char** argv)
         status = QApplication::exec();
     }
     // Runs still in progress finish first, so that quitting never leaves a half-written output.
-    QThreadPool::globalInstance()->waitForDone();
+    OptionRun::waitForAll();
     return status;
 }

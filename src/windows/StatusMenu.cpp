@@ -1,5 +1,6 @@
 #include "windows/StatusMenu.h"
 
+#include "core/Errors.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
@@ -63,7 +64,7 @@ void StatusMenu::addRecents()
         for (size_t i = shown; i < recents.size(); ++i) addRecentItem(more, recents[i]);
         more->addSeparator();
     }
-    more->addAction("Clear Recents", [] { Settings::remove("recentOutputs"); });
+    more->addAction("Clear Recents", [] { Recents::clear(); });
 }
 
 void StatusMenu::addRecentItem(QMenu* into, const Path& url)
@@ -95,7 +96,7 @@ void StatusMenu::undoLast()
 {
     try {
         notify_({"Undone", RunnerText::moved(UndoStore::undo()), false});
-    } catch (const std::exception& e) {
-        notify_({"Couldn't undo", e.what(), true});
+    } catch (...) {
+        notify_({"Couldn't undo", Errors::userMessage(std::current_exception()), true});
     }
 }

@@ -9,15 +9,20 @@ using namespace TestSupport;
 namespace {
 const Path data = Path(VARNOLT_TEST_DATA) / "documents";
 
-std::string content(const std::string& tables)
-{
-    return R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet>)" +
-           tables + "</office:spreadsheet></office:body></office:document-content>";
-}
-
 std::string sheet(const std::string& rows)
 {
-    return content("<table:table>" + rows + "</table:table>");
+    return R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet><table:table>)" +
+           rows + "</table:table></office:spreadsheet></office:body></office:document-content>";
+}
+
+std::string row(const std::string& cells, const std::string& attributes = "")
+{
+    return "<table:table-row" + attributes + ">" + cells + "</table:table-row>";
+}
+
+std::string cell(const std::string& text, const std::string& attributes = "")
+{
+    return "<table:table-cell" + attributes + "><text:p>" + text + "</text:p></table:table-cell>";
 }
 }
 
@@ -29,10 +34,12 @@ TEST(ODSTest, WrittenPackageReadsBack)
     EXPECT_EQ(Package::read(file, "mimetype"), "application/vnd.oasis.opendocument.spreadsheet");
     const std::string xml = Package::read(file, "content.xml");
     EXPECT_TRUE(xml.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content ")) << xml;
+    // A leading zero keeps the text a text.
     EXPECT_NE(xml.find("<table:table table:name=\"Sheet1\"><table:table-row><table:table-cell office:value-type=\"string\"><text:p>a&amp;b</text:p></table:table-cell>"
-                       "<table:table-cell/><table:table-cell office:value-type=\"float\" office:value=\"-2.5\"><text:p>-2.5</text:p></table:table-cell>"),
+                       "<table:table-cell/><table:table-cell office:value-type=\"float\" office:value=\"-2.5\"><text:p>-2.5</text:p></table:table-cell>"
+                       "<table:table-cell office:value-type=\"string\"><text:p>007</text:p></table:table-cell></table:table-row>"
+                       "<table:table-row></table:table-row><table:table-row><table:table-cell office:value-type=\"string\"><text:p>1e3</text:p>"),
               std::string::npos);
-    EXPECT_NE(xml.find("<table:table-row></table:table-row><table:table-row><table:table-cell office:value-type=\"string\"><text:p>1e3</text:p>"), std::string::npos);
     EXPECT_NE(Package::read(file, "META-INF/manifest.xml").find("manifest:full-path=\"content.xml\""), std::string::npos);
 
     // White space is written as the elements office applications keep.
@@ -42,38 +49,32 @@ TEST(ODSTest, WrittenPackageReadsBack)
     EXPECT_EQ(ODS::read(dir / "round.ods"), table);
 }
 
-TEST(ODSTest, ParagraphsSpacesAndCoveredCells)
+TEST(ODSTest, CellContentsAnnotationsAndDates)
 {
-    EXPECT_EQ(ODS::parseContent(sheet("<table:table-row><table:table-cell><text:p>one</text:p><text:p>two</text:p></table:table-cell>"
-                                      "<table:table-cell><text:p>a<text:s text:c=\"3\"/>b<text:s/>c<text:tab/>d<text:line-break/>e</text:p></table:table-cell>"
-                                      "<table:covered-table-cell/><table:table-cell office:value-type=\"float\" office:value=\"0.5\"><text:p>50%</text:p></table:table-cell>"
-                                      "</table:table-row>")),
-              (Table{{"one\ntwo", "a   b c\td\ne", "", "50%"}}));
-    // Only the first sheet is read, and a sheet whose content starts in its third column keeps
-    // the empty leading cells.
-    EXPECT_EQ(ODS::parseContent(content("<table:table><table:table-row><table:table-cell table:number-columns-repeated=\"2\"/><table:table-cell><text:p>c</text:p></table:table-cell></table:table-row>"
-                                        "<table:table-row><table:table-cell/><table:table-cell><text:p> </text:p></table:table-cell></table:table-row></table:table>"
-                                        "<table:table><table:table-row><table:table-cell><text:p>second</text:p></table:table-cell></table:table-row></table:table>")),
-              (Table{{"", "", "c"}, {"", " ", ""}}));
+    // Paragraphs, spaces, covered cells and displayed numbers; annotations, shapes and ruby
+    // text are not the cell's value; dates and times as ISO 8601; the first sheet only.
+    EXPECT_EQ(ODS::parseContent(readFile(data / "content-features.xml")),
+              (Table{{"one\ntwo", "a   b c\td\ne", "", "50%", "value", "東京"},
+                     {"2024-03-15", "2024-03-15T13:45:00", "13:45:00", "36:00:00", "shown as is", ""},
+                     {"", "", "third column", "", "", ""}}));
     EXPECT_TRUE(ODS::parseContent(sheet("")).empty());
 }
 
 TEST(ODSTest, RepeatsAreCappedAndTrimmed)
 {
-    const Table rows = ODS::parseContent(sheet("<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell table:number-columns-repeated=\"16384\"><text:p>x</text:p></table:table-cell></table:table-row>"));
+    const Table rows = ODS::parseContent(sheet(row(cell("x", " table:number-columns-repeated=\"16384\""), " table:number-rows-repeated=\"1048576\"")));
     EXPECT_EQ(rows.size(), 2000u);
     EXPECT_EQ(rows.front().size(), 512u);
     // Empty repeats at the end cost nothing and vanish; in the middle they stay.
-    EXPECT_EQ(ODS::parseContent(sheet("<table:table-row><table:table-cell><text:p>a</text:p></table:table-cell><table:table-cell table:number-columns-repeated=\"16383\"/></table:table-row>"
-                                      "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell table:number-columns-repeated=\"16384\"/></table:table-row>"
-                                      "<table:table-row><table:table-cell table:number-columns-repeated=\"2\"><text:p>b</text:p></table:table-cell></table:table-row>"
-                                      "<table:table-row table:number-rows-repeated=\"1048571\"><table:table-cell table:number-columns-repeated=\"16384\"/></table:table-row>")),
+    const std::string emptyRow = "<table:table-cell table:number-columns-repeated=\"16384\"/>";
+    EXPECT_EQ(ODS::parseContent(sheet(row(cell("a") + "<table:table-cell table:number-columns-repeated=\"16383\"/>") + row(emptyRow, " table:number-rows-repeated=\"3\"") +
+                                      row(cell("b", " table:number-columns-repeated=\"2\"")) + row(emptyRow, " table:number-rows-repeated=\"1048571\""))),
               (Table{{"a", ""}, {"", ""}, {"", ""}, {"", ""}, {"b", "b"}}));
     // Negative, zero and malformed counts.
-    EXPECT_EQ(ODS::parseContent(sheet("<table:table-row table:number-rows-repeated=\"0\"><table:table-cell><text:p>gone</text:p></table:table-cell></table:table-row>"
-                                      "<table:table-row table:number-rows-repeated=\"x\"><table:table-cell table:number-columns-repeated=\"-4\"><text:p>gone</text:p></table:table-cell>"
-                                      "<table:table-cell><text:p>k<text:s text:c=\"-1\"/>e<text:s text:c=\"99999999999999999999\"/></text:p></table:table-cell></table:table-row>")),
-              (Table{{"k" + std::string("e") + std::string(10000, ' ')}}));
+    EXPECT_EQ(ODS::parseContent(sheet(row(cell("gone"), " table:number-rows-repeated=\"0\"") +
+                                      row(cell("gone", " table:number-columns-repeated=\"-4\"") + cell("k<text:s text:c=\"-1\"/>e<text:s text:c=\"99999999999999999999\"/>"),
+                                          " table:number-rows-repeated=\"x\""))),
+              (Table{{"ke" + std::string(10000, ' ')}}));
 }
 
 TEST(ODSTest, HostileAndBrokenFiles)
@@ -81,19 +82,23 @@ TEST(ODSTest, HostileAndBrokenFiles)
     // Twenty million repeated empty rows cost nothing at the end of a sheet; followed by
     // content they would have to be built, and are refused instead.
     std::string rows;
-    for (int i = 0; i < 10001; ++i) rows += "<table:table-row table:number-rows-repeated=\"2000\"><table:table-cell/></table:table-row>";
+    for (int i = 0; i < 10001; ++i) rows += row("<table:table-cell/>", " table:number-rows-repeated=\"2000\"");
     EXPECT_TRUE(ODS::parseContent(sheet(rows)).empty());
-    rows += "<table:table-row><table:table-cell><text:p>x</text:p></table:table-cell></table:table-row>";
-    EXPECT_THROW(ODS::parseContent(sheet(rows)), KError);
-    // Malformed XML keeps the rows finished before the fault.
-    EXPECT_EQ(ODS::parseContent(sheet("<table:table-row><table:table-cell><text:p>kept</text:p></table:table-cell></table:table-row><table:table-row><oops")),
-              (Table{{"kept"}}));
+    EXPECT_EQ(errorOf([&] { ODS::parseContent(sheet(rows + row(cell("x")))); }), "This spreadsheet is too large to open: it spans more than 20 million cells.");
+    // One 1 KB cell repeated to a million cells is refused before it is built.
+    EXPECT_EQ(errorOf([&] { ODS::parseContent(sheet(row(cell(std::string(1024, 'x'), " table:number-columns-repeated=\"512\""), " table:number-rows-repeated=\"2000\""))); }),
+              "This spreadsheet is too large to open: its cells hold more than 500 MB of text.");
 
     TempDir dir;
     writeFile(dir / "empty.ods", "");
-    EXPECT_THROW(ODS::read(dir / "empty.ods"), KError);
     Package::write({{"other.xml", "<x/>"}}, "application/vnd.oasis.opendocument.spreadsheet", dir / "nocontent.ods");
     EXPECT_THROW(ODS::read(dir / "nocontent.ods"), KError);
+    // A truncated sheet is never a shorter table.
+    const std::string whole = sheet(row(cell("kept")) + row(cell("lost")));
+    Package::write({{"content.xml", whole.substr(0, whole.size() - 60)}}, "application/vnd.oasis.opendocument.spreadsheet", dir / "cut.ods");
+    for (const std::string name : {"empty.ods", "cut.ods"}) {
+        EXPECT_EQ(errorOf([&] { ODS::read(dir / name); }), name + " is damaged or isn't a real .ods file.");
+    }
 }
 
 TEST(ODSTest, SpreadsheetFromLibreOffice)

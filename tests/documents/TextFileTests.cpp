@@ -25,5 +25,5 @@ TEST(TextFile, WritesWholeFilesOrNothing)
     EXPECT_EQ(readFile(dir / "out.txt"), "new text");
     EXPECT_THROW(TextFile::write(dir / "missing" / "out.txt", "x"), KError);
     EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"out.txt"});
-    EXPECT_THROW(TextFile::read(dir / "absent.txt"), std::system_error);
+    EXPECT_EQ(errorOf([&] { TextFile::read(dir / "absent.txt"); }), "Couldn't read absent.txt: it no longer exists");
 }

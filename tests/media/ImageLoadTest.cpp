@@ -1,6 +1,5 @@
 #include "ImageSamples.h"
 
-#include "catalog/Rows.h"
 #include "media/ImageOps.h"
 #include "TestSupport.h"
 
@@ -30,7 +29,7 @@ TEST(ImageLoad, TurnsPhotoUprightAndCarriesCameraAndGPSTagsUntilMetadataIsRemove
     EXPECT_EQ(tags(dir / "out.jpg")["Keywords"], "holiday");
     EXPECT_EQ(tags(dir / "out.heic")["ChromaFormat"], "1");  // 4:2:0, as cameras write HEIF
 
-    const Path clean = option(ToolRows::image({photo}), "Metadata").run({photo}).outputs.at(0);
+    const Path clean = ImageOps::transform(photo, ImageOps::Edit::stripMetadata);
     EXPECT_EQ(clean.filename(), "photo (clean).jpg");
     EXPECT_EQ(open(clean).width(), 200);
     const auto left = tags(clean);
@@ -52,10 +51,10 @@ TEST(ImageLoad, RefusesUnreadableFilesAndWritesNothing)
     for (const auto& [name, bytes] : bad) writeFile(dir / name, bytes);
     const auto before = listFolder(dir.path());
 
-    const Paths any = {dir / "cut.jpg"};
-    for (const RunFn& run : {option(ConvertRows::image(any), "WEBP").run, option(ToolRows::image(any), "Compress").run,
-                             option(ToolRows::image(any), "PDF").run}) {
-        for (const auto& [name, bytes] : bad) EXPECT_EQ(errorOf([&] { run({dir / name}); }), "Couldn't read " + name + " as an image");
+    using Engine = std::function<void(const Path&)>;
+    for (const Engine& run : {Engine([](const Path& p) { ImageOps::convert(p, "webp"); }), Engine(ImageOps::compress),
+                              Engine([](const Path& p) { ImageOps::combineToPDF({p}); })}) {
+        for (const auto& [name, bytes] : bad) EXPECT_EQ(errorOf([&] { run(dir / name); }), "Couldn't read " + name + " as an image");
     }
     EXPECT_EQ(listFolder(dir.path()), before);
 }
@@ -91,5 +90,5 @@ TEST(ImageLoad, UnusualSourcesLoadAsStills)
     EXPECT_EQ(loaded.image.width(), 48);
     EXPECT_TRUE(loaded.metadata.empty());
     // Tools keep the source's format only when it can be written: tga comes out as png.
-    EXPECT_EQ(option(ToolRows::image({tga}), "Flip").run({tga}).outputs.at(0).filename(), "old (flipped).png");
+    EXPECT_EQ(ImageOps::transform(tga, ImageOps::Edit::flip).filename(), "old (flipped).png");
 }

@@ -7,6 +7,7 @@
 #include <QProcessEnvironment>
 
 #include <fstream>
+#include <unistd.h>
 #include <sstream>
 
 namespace TestSupport {
@@ -17,6 +18,16 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+OrdinaryUser::OrdinaryUser() : wasRoot_(::geteuid() == 0)
+{
+    if (wasRoot_ && ::seteuid(65534) != 0) throw std::runtime_error("couldn't become nobody");
+}
+
+OrdinaryUser::~OrdinaryUser()
+{
+    if (wasRoot_ && ::seteuid(0) != 0) std::abort();
 }
 
 void writeFile(const Path& path, const std::string& contents)
@@ -39,6 +50,21 @@ std::vector<std::string> listFolder(const Path& folder)
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+const WheelOption& option(const WheelOptions& options, const std::string& title)
+{
+    for (const WheelOption& o : options) {
+        if (o.title == title) return o;
+    }
+    throw std::runtime_error("no option " + title);
+}
+
+std::vector<std::string> titles(const WheelOptions& options)
+{
+    std::vector<std::string> names;
+    for (const WheelOption& o : options) names.push_back(o.title);
     return names;
 }
 

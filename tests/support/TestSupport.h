@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Errors.h"
 #include "core/Paths.h"
+#include "core/WheelOption.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,19 @@ private:
     Path path_;
 };
 
+// Permission bits do not stop root: while it lives, a root test acts as an ordinary user
+// (nobody); for others it changes nothing.
+class OrdinaryUser {
+public:
+    OrdinaryUser();
+    ~OrdinaryUser();
+    OrdinaryUser(const OrdinaryUser&) = delete;
+    OrdinaryUser& operator=(const OrdinaryUser&) = delete;
+
+private:
+    bool wasRoot_;
+};
+
 void writeFile(const Path& path, const std::string& contents);
 std::string readFile(const Path& path);
 // The names in a folder, sorted.
@@ -41,6 +55,11 @@ std::string errorOf(Call&& call)
     }
     return "no error";
 }
+
+// The option with this title; throws when there is none.
+const WheelOption& option(const WheelOptions& options, const std::string& title);
+// The options' titles in order.
+std::vector<std::string> titles(const WheelOptions& options);
 
 struct CommandResult {
     int status = -1;

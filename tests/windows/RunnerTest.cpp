@@ -1,13 +1,13 @@
 #include "TestSupport.h"
 
 #include "core/Errors.h"
+#include "core/OptionRun.h"
 #include "core/Output.h"
 #include "core/Recents.h"
 #include "windows/Runner.h"
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QThreadPool>
 
 using namespace TestSupport;
 
@@ -21,7 +21,7 @@ protected:
     {
         Runner::perform({"Compress", std::nullopt, isAction, false, run}, {dir / "photo.png"},
                         [this](const Notice& notice) { notices.push_back(notice); });
-        QThreadPool::globalInstance()->waitForDone();
+        OptionRun::waitForAll();
         QCoreApplication::processEvents();
     }
 };

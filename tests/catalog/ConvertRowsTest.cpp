@@ -9,11 +9,9 @@
 using namespace TestSupport;
 
 namespace {
-std::vector<std::string> titles(const Paths& files)
+Names convertTitles(const Paths& files)
 {
-    std::vector<std::string> names;
-    for (const WheelOption& option : Catalog::convertOptions(Catalog::kindOf(files), files)) names.push_back(option.title);
-    return names;
+    return titles(Catalog::convertOptions(Catalog::kindOf(files), files));
 }
 
 using ConvertRowsTest = FreshHome;
@@ -22,10 +20,10 @@ using ConvertRowsTest = FreshHome;
 TEST_F(ConvertRowsTest, SubtitleAndMarkdownTargets)
 {
     using Titles = std::vector<std::string>;
-    EXPECT_EQ(titles({"/x/movie.srt"}), (Titles{"VTT", "TXT"}));
-    EXPECT_EQ(titles({"/x/a.SRT", "/x/b.vtt"}), (Titles{"TXT"}));
-    EXPECT_EQ(titles({"/x/notes.md", "/x/more.markdown"}), (Titles{"EPUB", "HTML"}));
-    EXPECT_EQ(titles({"/x/notes.md", "/x/letter.txt"}), Titles{});
+    EXPECT_EQ(convertTitles({"/x/movie.srt"}), (Titles{"VTT", "TXT"}));
+    EXPECT_EQ(convertTitles({"/x/a.SRT", "/x/b.vtt"}), (Titles{"TXT"}));
+    EXPECT_EQ(convertTitles({"/x/notes.md", "/x/more.markdown"}), (Titles{"EPUB", "HTML"}));
+    EXPECT_EQ(convertTitles({"/x/notes.md", "/x/letter.txt"}), Titles{});
     EXPECT_EQ(MarkdownConvert::title("/x/report.tar.md"), "report");
     EXPECT_EQ(MarkdownConvert::title("/x/notes.v2.markdown"), "notes.v2");
 }

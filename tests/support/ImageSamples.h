@@ -1,6 +1,5 @@
 #pragma once
 #include "core/Paths.h"
-#include "core/WheelOption.h"
 #include "media/ImageOps.h"
 
 #include <map>
@@ -22,6 +21,4 @@ Path cameraPhoto(const Path& folder);
 std::map<std::string, std::string> tags(const Path& file);
 // A valid PNG header declaring width × height pixels, with a few bytes of pixel data.
 void pngHeaderOnly(const Path& to, unsigned width, unsigned height);
-// The option with this title; throws when there is none.
-const WheelOption& option(const WheelOptions& options, const std::string& title);
 }

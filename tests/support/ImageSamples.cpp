@@ -56,14 +56,6 @@ std::map<std::string, std::string> tags(const Path& file)
     return found;
 }
 
-const WheelOption& option(const WheelOptions& options, const std::string& title)
-{
-    for (const WheelOption& o : options) {
-        if (o.title == title) return o;
-    }
-    throw std::runtime_error("no option " + title);
-}
-
 namespace {
 void put32(std::string& out, unsigned value)
 {

@@ -1,0 +1,67 @@
+#include "ImageSamples.h"
+
+#include "TestSupport.h"
+#include "core/Output.h"
+#include "catalog/Catalog.h"
+#include "media/ImageOps.h"
+
+using namespace ImageSamples;
+using namespace TestSupport;
+
+namespace {
+// The image targets this machine can write, without the one named.
+Names writableTargetsBut(const std::string& left)
+{
+    Names names;
+    for (const std::string ext : {"png", "jpg", "heic", "webp", "avif", "tiff", "gif", "bmp", "pdf", "ico"}) {
+        if (ext != left && ImageOps::canWrite(ext)) names.push_back(upperAscii(ext));
+    }
+    return names;
+}
+}
+
+class ImageRows : public FreshHome {};
+
+TEST_F(ImageRows, PagesLeaveOutTheSelectionsOwnFormatAndOfferTheImageTools)
+{
+    EXPECT_EQ(titles(Catalog::convertOptions(FileKind::image, {"/a/cat.png", "/a/dog.PNG"})), writableTargetsBut("png"));
+    EXPECT_EQ(titles(Catalog::convertOptions(FileKind::image, {"/a/photo.tif"})), writableTargetsBut("tiff"));
+    EXPECT_EQ(titles(Catalog::convertOptions(FileKind::image, {"/a/photo.jpeg"})), writableTargetsBut("jpg"));
+
+    const Names tools = {"Compress", "Fit 1 MB", "Resize", "Rotate", "Flip", "Grayscale", "Metadata"};
+    Names one = tools, three = tools;
+    one.push_back("PDF");
+    three.push_back("Combine");
+    for (Names* names : {&one, &three}) names->push_back("Zip");
+    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::image, {"/a/cat.png"})), one);
+    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::image, {"/a/1.png", "/a/2.png", "/a/3.png"})), three);
+}
+
+TEST_F(ImageRows, CommandLineConvertsFitsAndLists)
+{
+    TempDir dir;
+    save(noise(120, 80), dir / "a.jpg");
+    save(noise(90, 60), dir / "-b.jpg");
+    auto result = runVarnolt({"--run", "convert", "webp", "a.jpg", "-b.jpg"}, {}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_EQ(result.out, (dir / "a.webp").string() + "\n" + (dir / "-b.webp").string() + "\n");
+
+    save(noise(1000, 800), dir / "big.png");
+    result = runVarnolt({"--run", "tools", "fit 1 mb", "big.png"}, {}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_EQ(result.out, (dir / "big (1 MB).jpg").string() + "\n");
+    EXPECT_LE(Output::size(dir / "big (1 MB).jpg"), 1'000'000);
+    result = runVarnolt({"--run", "tools", "fit 1 mb", "a.jpg"}, {}, dir.path());
+    EXPECT_EQ(result.out, "Already under 1 MB — nothing to do\n");
+
+    // Tools on two files: each is edited by itself; the PDF takes both.
+    result = runVarnolt({"--run", "tools", "rotate", "a.jpg", "-b.jpg"}, {}, dir.path());
+    EXPECT_EQ(result.out, (dir / "a (rotated).jpg").string() + "\n" + (dir / "-b (rotated).jpg").string() + "\n");
+    result = runVarnolt({"--run", "tools", "combine", "a.jpg", "-b.jpg"}, {}, dir.path());
+    EXPECT_EQ(result.out, (dir / "a (combined).pdf").string() + "\n");
+
+    result = runVarnolt({"--list", "photo.heic"}, {}, dir.path());
+    std::string expected;
+    for (const std::string& title : writableTargetsBut("heic")) expected += (expected.empty() ? "" : ", ") + title;
+    EXPECT_NE(result.out.find("Convert: " + expected + "\n"), std::string::npos) << result.out;
+}
