@@ -3,17 +3,27 @@
 #include "catalog/CatalogFrame.h"
 #include "documents/PDFOps.h"
 
+namespace {
+// A table from the text, or the pages as pictures at print resolution. The text targets
+// (DOCX, EPUB, TXT, MD) join when the document writers land.
+Path convert(const Path& url, const std::string& ext)
+{
+    return ext == "xlsx" ? PDFOps::toSpreadsheet(url, ext) : PDFOps::toImages(url, ext, 300);
+}
+
+bool several(const Paths& urls)
+{
+    return urls.size() >= 2;
+}
+
+RunFn merge = [](const Paths& urls) { return OptionResult{{PDFOps::merge(urls)}, std::nullopt}; };
+}
+
 namespace ConvertRows {
 
-// Pages as pictures at print resolution, and text tables as spreadsheets. The text targets
-// (DOCX, EPUB, TXT, MD) join when the document writers land.
 WheelOptions pdf(const Paths&)
 {
-    WheelOptions list = Catalog::formatOptions({"xlsx"}, PDFOps::toSpreadsheet);
-    for (WheelOption& option : Catalog::formatOptions({"jpg", "png"}, [](const Path& url, const std::string& ext) { return PDFOps::toImages(url, ext, 300); })) {
-        list.push_back(std::move(option));
-    }
-    return list;
+    return Catalog::formatOptions({"xlsx", "jpg", "png"}, convert);
 }
 
 }
@@ -22,14 +32,13 @@ namespace ToolRows {
 
 WheelOptions pdf(const Paths& urls)
 {
-    WheelOptions list;
-    list.push_back({"Compress", "arrow.down.right.and.arrow.up.left", false, false, Catalog::each(PDFOps::compress)});
-    if (urls.size() >= 2) {
-        list.push_back({"Merge", "doc.on.doc", false, false, [](const Paths& files) { return OptionResult{{PDFOps::merge(files)}, std::nullopt}; }});
-    }
-    list.push_back({"Split", "scissors", false, false, Catalog::each(PDFOps::split)});
-    list.push_back({"Rotate", "rotate.right", false, false, Catalog::each(PDFOps::rotate)});
-    return list;
+    static const Catalog::Rows rows = {
+        {Catalog::option("Compress", "arrow.down.right.and.arrow.up.left", Catalog::each(PDFOps::compress))},
+        {Catalog::option("Merge", "doc.on.doc", merge), several},
+        {Catalog::option("Split", "scissors", Catalog::each(PDFOps::split))},
+        {Catalog::option("Rotate", "rotate.right", Catalog::each(PDFOps::rotate))},
+    };
+    return Catalog::offered(rows, urls);
 }
 
 }

@@ -206,16 +206,16 @@ Path compress(const Path& url)
 {
     const std::unique_ptr<QPDF> pdf = PDFFiles::load(url);
     shrinkImages(*pdf);
-    Output::Pending pending(Output::url(url, "pdf", "compressed"));
-    PDFFiles::save(*pdf, pending.path(), "Couldn't write PDF", [](QPDFWriter& writer) {
-        writer.setObjectStreamMode(qpdf_o_generate);
-        writer.setCompressStreams(true);
-        writer.setRecompressFlate(true);
-        writer.setDecodeLevel(qpdf_dl_generalized);
-        PDFFiles::reportWriting(writer, 0.9);
+    return Output::produce(url, "pdf", "compressed", [&](const Path& to) {
+        PDFFiles::save(*pdf, to, "Couldn't write PDF", [](QPDFWriter& writer) {
+            writer.setObjectStreamMode(qpdf_o_generate);
+            writer.setCompressStreams(true);
+            writer.setRecompressFlate(true);
+            writer.setDecodeLevel(qpdf_dl_generalized);
+            PDFFiles::reportWriting(writer, 0.9);
+        });
+        if (Output::size(to) >= Output::size(url)) throw KError("This PDF is already as small as it can get");
     });
-    if (Output::size(pending.path()) >= Output::size(url)) throw KError("This PDF is already as small as it can get");
-    return pending.keep();
 }
 
 }

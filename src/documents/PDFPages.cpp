@@ -79,9 +79,9 @@ Path merge(const Paths& urls)
     } catch (const std::exception&) {
         throw KError("Couldn't write merged PDF");
     }
-    Output::Pending pending(Output::url(urls.front(), "pdf", "merged"));
-    PDFFiles::save(merged, pending.path(), "Couldn't write merged PDF", [](QPDFWriter& writer) { PDFFiles::reportWriting(writer, 0.5); });
-    return pending.keep();
+    return Output::produce(urls.front(), "pdf", "merged", [&](const Path& to) {
+        PDFFiles::save(merged, to, "Couldn't write merged PDF", [](QPDFWriter& writer) { PDFFiles::reportWriting(writer, 0.5); });
+    });
 }
 
 Path split(const Path& url)
@@ -102,22 +102,22 @@ Path split(const Path& url)
     } catch (const std::exception&) {
         throw KError("Couldn't write PDF");
     }
-    Output::Pending folder(Output::url(url, "", "pages"));
-    PDFFiles::inParallel(count, int(sources.size()), [&](int worker, int i) {
-        QPDF& source = *sources[worker];
-        QPDF one;
-        try {
-            one.emptyPDF();
-            append(one, source, {pages[worker][i]});
-        } catch (const std::exception&) {
-            throw KError("Couldn't write PDF");
-        }
-        // A restricted source keeps its restrictions in every page file.
-        PDFFiles::save(one, folder.path() / PDFFiles::pageName(url, i + 1, count, "pdf"), "Couldn't write PDF", [&](QPDFWriter& writer) {
-            if (source.isEncrypted()) writer.copyEncryptionParameters(source);
+    return Output::produce(url, "", "pages", [&](const Path& folder) {
+        PDFFiles::inParallel(count, int(sources.size()), [&](int worker, int i) {
+            QPDF& source = *sources[worker];
+            QPDF one;
+            try {
+                one.emptyPDF();
+                append(one, source, {pages[worker][i]});
+            } catch (const std::exception&) {
+                throw KError("Couldn't write PDF");
+            }
+            // A restricted source keeps its restrictions in every page file.
+            PDFFiles::save(one, folder / PDFFiles::pageName(url, i + 1, count, "pdf"), "Couldn't write PDF", [&](QPDFWriter& writer) {
+                if (source.isEncrypted()) writer.copyEncryptionParameters(source);
+            });
         });
     });
-    return folder.keep();
 }
 
 Path rotate(const Path& url)
@@ -128,9 +128,9 @@ Path rotate(const Path& url)
     } catch (const std::exception&) {
         throw KError("Couldn't write PDF");
     }
-    Output::Pending pending(Output::url(url, "pdf", "rotated"));
-    PDFFiles::save(*pdf, pending.path(), "Couldn't write PDF", [](QPDFWriter& writer) { PDFFiles::reportWriting(writer, 0); });
-    return pending.keep();
+    return Output::produce(url, "pdf", "rotated", [&](const Path& to) {
+        PDFFiles::save(*pdf, to, "Couldn't write PDF", [](QPDFWriter& writer) { PDFFiles::reportWriting(writer, 0); });
+    });
 }
 
 }

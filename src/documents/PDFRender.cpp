@@ -116,14 +116,10 @@ Path toImages(const Path& url, const std::string& ext, double dpi)
     if (document->numPages() == 1) {
         const std::unique_ptr<Poppler::Page> page(document->page(0));
         if (!page) throw KError("Couldn't render page");
-        Output::Pending pending(Output::url(url, ext));
-        ImageOps::write(render(*page, dpi), pending.path(), ext, 0.9, {});
-        return pending.keep();
+        return Output::produce(url, ext, "", [&](const Path& to) { ImageOps::write(render(*page, dpi), to, ext, 0.9, {}); });
     }
     // A failed page removes the whole folder: a part of the pages is not what was asked for.
-    Output::Pending folder(Output::url(url, "", upperAscii(ext)));
-    renderAll(url, std::move(document), dpi, folder.path(), ext);
-    return folder.keep();
+    return Output::produce(url, "", upperAscii(ext), [&](const Path& folder) { renderAll(url, std::move(document), dpi, folder, ext); });
 }
 
 }

@@ -152,9 +152,7 @@ Path toSpreadsheet(const Path& url, const std::string& ext)
         Progress::report(double(i + 1) / count);
     }
     if (rows.empty()) throw KError("No text found in this PDF (is it scanned?)");
-    Output::Pending pending(Output::url(url, ext));
-    SpreadsheetOps::write(rows, pending.path(), ext);
-    return pending.keep();
+    return Output::produce(url, ext, "", [&](const Path& to) { SpreadsheetOps::write(rows, to, ext); });
 }
 
 }

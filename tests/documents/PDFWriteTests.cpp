@@ -1,7 +1,6 @@
 #include "PDFSamples.h"
 #include "TestSupport.h"
 
-#include "catalog/Catalog.h"
 #include "documents/PDFOps.h"
 
 #include <poppler/qt6/poppler-qt6.h>
@@ -236,42 +235,6 @@ TEST_F(PDFWriteTest, CompressBringsSharpImagesDownTo150DpiOnce)
 
     EXPECT_EQ(errorOf([&] { PDFOps::compress(compressed); }), "This PDF is already as small as it can get");
     EXPECT_EQ(listFolder(dir.path()), (Names{"photos (compressed).pdf", "photos.pdf"}));
-}
-
-TEST_F(PDFWriteTest, RowsAndCommandLine)
-{
-    const auto titles = [](const Paths& files, WheelMode mode) {
-        std::vector<std::string> names;
-        for (const WheelOption& option : Catalog::options(files, mode)) names.push_back(option.title);
-        return names;
-    };
-    using Titles = std::vector<std::string>;
-    EXPECT_EQ(titles({"/x/a.pdf"}, WheelMode::convert), (Titles{"XLSX", "JPG", "PNG"}));
-    EXPECT_EQ(titles({"/x/a.pdf"}, WheelMode::tools), (Titles{"Compress", "Split", "Rotate", "Zip"}));
-    EXPECT_EQ(titles({"/x/a.pdf", "/x/b.PDF"}, WheelMode::tools), (Titles{"Compress", "Merge", "Split", "Rotate", "Zip"}));
-
-    textPDF("-a", 2);
-    textPDF("b", 1);
-    const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
-        {{"tools", "merge", "./-a.pdf", "b.pdf"}, "-a (merged).pdf"},
-        {{"tools", "split", "./-a.pdf"}, "-a (pages)"},
-        {{"tools", "rotate", "b.pdf"}, "b (rotated).pdf"},
-        {{"convert", "png", "b.pdf"}, "b.png"},
-        {{"convert", "jpg", "./-a.pdf"}, "-a (JPG)"},
-        {{"convert", "xlsx", "b.pdf"}, "b.xlsx"},
-    };
-    for (const auto& [args, output] : runs) {
-        std::vector<std::string> command = {"--run"};
-        command.insert(command.end(), args.begin(), args.end());
-        const CommandResult run = runVarnolt(command, {}, dir.path());
-        EXPECT_EQ(run.status, 0) << run.out << run.err;
-        EXPECT_EQ(run.out, (dir / output).string() + "\n");
-    }
-    EXPECT_EQ(words(pdftotext(dir / "-a (merged).pdf")), "-a1 -a2 b1");
-    EXPECT_EQ(runVarnolt({"--run", "tools", "compress", "b.pdf"}, {}, dir.path()).out, (dir / "b (compressed).pdf").string() + "\n");
-    const CommandResult compact = runVarnolt({"--run", "tools", "compress", "b (compressed).pdf"}, {}, dir.path());
-    EXPECT_EQ(compact.status, 1);
-    EXPECT_EQ(compact.out, "ERROR: This PDF is already as small as it can get\n");
 }
 
 TEST_F(PDFWriteTest, TenThousandPagesAreRotatedAndReadInFull)
