@@ -72,7 +72,7 @@ compare() {
 
 v="$varnolt --run convert"
 compare "pack zip, 2,000 files" "$runs" "$v zip $work/src/many" "rm -f $work/src/many.zip" \
-  zip "cd $work/src && zip -q -r -y $work/peer/many.zip many -x '*.DS_Store'" "rm -f $work/peer/many.zip"
+  zip "cd $work/src && zip -q -r -y $work/peer/many.zip many -x .DS_Store '*/.DS_Store'" "rm -f $work/peer/many.zip"
 compare "pack tar.gz, 2,000 files" "$runs" "$v tar.gz $work/src/many" "rm -f $work/src/many.tar.gz" \
   tar "tar --exclude .DS_Store -czf $work/peer/many.tar.gz -C $work/src many" "rm -f $work/peer/many.tar.gz"
 compare "extract zip, 2,000 files" "$runs" "$v extract $work/arch/many.zip" "rm -rf $work/arch/many" \
@@ -80,7 +80,7 @@ compare "extract zip, 2,000 files" "$runs" "$v extract $work/arch/many.zip" "rm 
 compare "extract tar.gz, 2,000 files" "$runs" "$v extract $work/arch/many.tar.gz" "rm -rf $work/arch/many" \
   tar "tar -xf $work/arch/many.tar.gz -C $work/peer/x" "rm -rf $work/peer/x && mkdir $work/peer/x"
 compare "pack zip, 200 MB" "$big_runs" "$v zip $work/src/big.bin" "rm -f $work/src/big.zip" \
-  zip "cd $work/src && zip -q -r -y $work/peer/big.zip big.bin -x '*.DS_Store'" "rm -f $work/peer/big.zip"
+  zip "cd $work/src && zip -q -r -y $work/peer/big.zip big.bin -x .DS_Store '*/.DS_Store'" "rm -f $work/peer/big.zip"
 compare "pack tar.gz, 200 MB" "$big_runs" "$v tar.gz $work/src/big.bin" "rm -f $work/src/big.tar.gz" \
   tar "tar --exclude .DS_Store -czf $work/peer/big.tar.gz -C $work/src big.bin" "rm -f $work/peer/big.tar.gz"
 compare "extract zip, 200 MB" "$big_runs" "$v extract $work/arch/big.zip" "rm -rf $work/arch/big" \

@@ -2,15 +2,36 @@
 
 #include <QLocale>
 
+#include <cmath>
+#include <iterator>
+
 namespace RunnerText {
 
-namespace {
-// Decimal units, as file managers count file sizes; a decimal place from megabytes up.
-std::string formatted(std::int64_t bytes)
+std::string byteCount(std::int64_t bytes)
 {
-    const int precision = bytes >= 1'000'000 ? 1 : 0;
-    return QLocale().formattedDataSize(bytes, precision, QLocale::DataSizeSIFormat).toStdString();
-}
+    if (bytes < 1000) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    // Decimal units as file managers count them; more decimals for bigger units, none that are zero.
+    struct Unit {
+        const char* name;
+        double size;
+        int decimals;
+    };
+    static const Unit units[] = {{"KB", 1e3, 0}, {"MB", 1e6, 1}, {"GB", 1e9, 2}, {"TB", 1e12, 2}, {"PB", 1e15, 2}};
+    size_t i = 0;
+    double value = 0;
+    for (;; ++i) {
+        const double scale = std::pow(10, units[i].decimals);
+        value = std::round(bytes / units[i].size * scale) / scale;
+        // 999,999 bytes round to 1000 KB: that is 1 MB.
+        if (value < 1000 || i + 1 == std::size(units)) break;
+    }
+    QString number = QLocale().toString(value, 'f', units[i].decimals);
+    const QString point = QLocale().decimalPoint();
+    if (number.contains(point)) {
+        while (number.endsWith('0')) number.chop(1);
+        if (number.endsWith(point)) number.chop(point.size());
+    }
+    return number.toStdString() + " " + units[i].name;
 }
 
 std::string title(const Paths& outputs)
@@ -21,7 +42,7 @@ std::string title(const Paths& outputs)
 
 std::string sizes(std::int64_t inputBytes, std::int64_t outputBytes)
 {
-    std::string text = formatted(inputBytes) + " → " + formatted(outputBytes);
+    std::string text = byteCount(inputBytes) + " → " + byteCount(outputBytes);
     if (inputBytes > 0 && outputBytes < inputBytes) {
         // Whole percent, truncated; integer arithmetic keeps 75.0 from becoming 74.
         const std::int64_t saving = (inputBytes - outputBytes) * 100 / inputBytes;

@@ -6,6 +6,8 @@
 
 // The words a finished run is reported with.
 namespace RunnerText {
+// A file size as file managers write it: "999 bytes", "500 KB", "2 MB", "2.4 MB", "1.25 GB".
+std::string byteCount(std::int64_t bytes);
 // The output's file name, or "3 files".
 std::string title(const Paths& outputs);
 // "2.4 MB → 1.1 MB  (−54%)"; the saving only when the output is smaller than a non-empty input.

@@ -1,5 +1,8 @@
 #include "core/Settings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSettings>
 #include <QStandardPaths>
@@ -39,13 +42,49 @@ struct Store {
     std::recursive_mutex lock;
     std::unique_ptr<QSettings> settings;
     QHash<QString, QVariant> defaults;
+    QString problem;
 
     QSettings& get()
     {
-        if (!settings) settings = std::make_unique<QSettings>(configFile("Varnolt"), QSettings::IniFormat);
+        if (!settings) {
+            settings = std::make_unique<QSettings>(configFile("Varnolt"), QSettings::IniFormat);
+            check();
+        }
         return *settings;
     }
+
+    // Notes what went wrong with the file, once; answers the note when it is new.
+    QString check()
+    {
+        if (!problem.isEmpty() || settings->status() == QSettings::NoError) return {};
+        const QString file = settings->fileName();
+        if (settings->status() == QSettings::FormatError) {
+            // QSettings drops what it could not read at its next write: keep the file as it was.
+            QString copy = file + ".damaged";
+            for (int n = 2; QFile::exists(copy); ++n) copy = file + ".damaged " + QString::number(n);
+            problem = QFile::copy(file, copy) ? "Damaged settings file kept as " + QFileInfo(copy).fileName()
+                                              : "The settings file is damaged and couldn't be copied";
+        } else {
+            QString shown = file;
+            if (shown.startsWith(QDir::homePath() + "/")) shown = "~" + shown.mid(QDir::homePath().size());
+            problem = shown + " can't be written — changes last until Varnolt quits";
+        }
+        return problem;
+    }
+
+    // Writes through at once; answers a problem it newly found.
+    QString sync()
+    {
+        get().sync();
+        return check();
+    }
 };
+
+void announce(const QString& key, const QString& problem)
+{
+    emit notifier().changed(key);
+    if (!problem.isEmpty()) emit notifier().problem(problem);
+}
 
 Store& store()
 {
@@ -85,24 +124,45 @@ bool contains(const QString& key)
 
 void setValue(const QString& key, const QVariant& v)
 {
+    QString problem;
     {
         Store& s = store();
         std::lock_guard guard(s.lock);
         s.get().setValue(key, v);
-        s.get().sync();
+        problem = s.sync();
     }
-    emit notifier().changed(key);
+    announce(key, problem);
 }
 
 void remove(const QString& key)
 {
+    QString problem;
     {
         Store& s = store();
         std::lock_guard guard(s.lock);
         s.get().remove(key);
-        s.get().sync();
+        problem = s.sync();
     }
-    emit notifier().changed(key);
+    announce(key, problem);
+}
+
+void reload()
+{
+    QString problem;
+    {
+        Store& s = store();
+        std::lock_guard guard(s.lock);
+        problem = s.sync();
+    }
+    announce({}, problem);
+}
+
+QString problem()
+{
+    Store& s = store();
+    std::lock_guard guard(s.lock);
+    s.get();
+    return s.problem;
 }
 
 QString string(const QString& key)
@@ -154,6 +214,7 @@ void reset()
     std::lock_guard guard(s.lock);
     s.settings.reset();
     s.defaults.clear();
+    s.problem.clear();
 }
 
 }

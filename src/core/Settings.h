@@ -30,6 +30,8 @@ class SettingsNotifier : public QObject {
     Q_OBJECT
 signals:
     void changed(const QString& key);
+    // The settings file turned out damaged or unwritable (see Settings::problem).
+    void problem(const QString& message);
 };
 
 // The one per-user key-value store (~/.config/Varnolt/Varnolt.conf). Every read and write
@@ -52,6 +54,12 @@ OutputLocation outputLocation();
 std::optional<HotkeyChoice> hotkey();
 
 SettingsNotifier& notifier();
+// Reads the file again after another process wrote it, and announces a change of every key
+// (an empty key).
+void reload();
+// What is wrong with the settings file, or empty: a damaged file (a copy of it is kept before
+// anything is written over it) or one that cannot be written (changes last until Varnolt quits).
+QString problem();
 // The file behind the store, for watching it and for tests.
 QString fileName();
 // Drops the open store so that the next call reopens it (tests change HOME between cases).

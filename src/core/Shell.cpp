@@ -126,8 +126,18 @@ std::string run(const Path& exe, const std::vector<std::string>& args, const std
     for (std::string& a : argvStore) argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    // A session of its own leaves the program without a controlling terminal, so nothing it
+    // runs can stop to ask for a password on /dev/tty.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    struct AttributesGuard {
+        posix_spawnattr_t* a;
+        ~AttributesGuard() { posix_spawnattr_destroy(a); }
+    } attributesGuard{&attributes};
+    check(posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID), "posix_spawn");
+
     pid_t pid = 0;
-    const int spawnError = ::posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawnError = ::posix_spawn(&pid, exe.c_str(), &actions, &attributes, argv.data(), environ);
     outFd.reset();
     errFd.reset();
     if (spawnError != 0) throw KError(notStarted(exe, cwd, spawnError));

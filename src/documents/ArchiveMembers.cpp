@@ -1,6 +1,9 @@
 #include "documents/ArchiveMembers.h"
 
-#include <set>
+#include <QLocale>
+
+#include <climits>
+#include <sys/statvfs.h>
 
 namespace ArchiveMembers {
 
@@ -15,42 +18,6 @@ std::vector<std::string_view> lines(std::string_view text)
         start = end + 1;
     }
     return result;
-}
-
-// Decodes the C-quoted string that starts at line[pos] and moves pos past its closing quote.
-std::optional<std::string> unquote(std::string_view line, size_t& pos)
-{
-    if (pos >= line.size() || line[pos] != '"') return std::nullopt;
-    std::string out;
-    for (size_t i = pos + 1; i < line.size(); ++i) {
-        char c = line[i];
-        if (c == '"') {
-            pos = i + 1;
-            return out;
-        }
-        if (c == '\\' && i + 1 < line.size()) {
-            c = line[++i];
-            if (c >= '0' && c <= '7') {
-                int value = 0;
-                for (int digits = 0; digits < 3 && i < line.size() && line[i] >= '0' && line[i] <= '7'; ++digits, ++i) value = value * 8 + (line[i] - '0');
-                --i;
-                c = static_cast<char>(value);
-            } else {
-                switch (c) {
-                case 'n': c = '\n'; break;
-                case 't': c = '\t'; break;
-                case 'r': c = '\r'; break;
-                case 'a': c = '\a'; break;
-                case 'b': c = '\b'; break;
-                case 'f': c = '\f'; break;
-                case 'v': c = '\v'; break;
-                default: break;
-                }
-            }
-        }
-        out += c;
-    }
-    return std::nullopt;
 }
 
 // The parts of a member path without empty and "." pieces; nothing when the path is
@@ -79,65 +46,93 @@ std::string joined(const std::vector<std::string>& parts, size_t count)
 }
 }
 
-Members fromTarListing(std::string_view text)
+Members fromZipListing(std::string_view text)
 {
+    // Eight columns (mode, version, system, size, kind, method, date, time), then the name. The
+    // kind ("tx", "bx") is in capitals for an encrypted member.
     Members members;
     for (std::string_view line : lines(text)) {
-        size_t pos = line.find('"');
-        if (pos == std::string_view::npos) continue;
-        auto name = unquote(line, pos);
-        if (!name) continue;
-        Member member{line.front(), *name, {}};
-        for (std::string_view arrow : {std::string_view(" -> "), std::string_view(" link to ")}) {
-            if (line.substr(pos).starts_with(arrow)) {
-                pos += arrow.size();
-                member.link = unquote(line, pos).value_or(std::string{});
-            }
+        size_t pos = 0;
+        std::string_view columns[8];
+        for (int column = 0; column < 8 && pos < line.size(); ++column) {
+            while (pos < line.size() && line[pos] == ' ') ++pos;
+            const size_t start = pos;
+            while (pos < line.size() && line[pos] != ' ') ++pos;
+            columns[column] = line.substr(start, pos - start);
         }
+        if (pos + 1 >= line.size()) continue;
+        Member member{line.front(), std::string(line.substr(pos + 1)), {}, 0, false};
+        for (const char digit : columns[3]) {
+            if (digit < '0' || digit > '9') break;
+            member.size = member.size * 10 + (digit - '0');
+        }
+        member.encrypted = !columns[4].empty() && columns[4].front() >= 'A' && columns[4].front() <= 'Z';
         members.push_back(std::move(member));
     }
     return members;
 }
 
-Members fromZipListing(std::string_view text)
+std::optional<std::string> insidePath(const std::string& name)
 {
-    // Eight columns (mode, version, system, size, kind, method, date, time), then the name.
-    Members members;
-    for (std::string_view line : lines(text)) {
-        size_t pos = 0;
-        for (int column = 0; column < 8 && pos < line.size(); ++column) {
-            while (pos < line.size() && line[pos] == ' ') ++pos;
-            while (pos < line.size() && line[pos] != ' ') ++pos;
-        }
-        if (pos + 1 >= line.size()) continue;
-        members.push_back({line.front(), std::string(line.substr(pos + 1)), {}});
+    const auto parts = insideParts(name);
+    if (!parts) return std::nullopt;
+    return joined(*parts, parts->size());
+}
+
+bool Escapes::leaves(const Member& member)
+{
+    const auto parts = insideParts(member.name);
+    if (!parts) return true;
+    for (size_t i = 1; i < parts->size(); ++i) {
+        if (links_.count(joined(*parts, i))) return true;
     }
-    return members;
+    const std::string path = joined(*parts, parts->size());
+    if (member.type == 'h') {
+        const auto target = insideParts(member.link);
+        if (!target) return true;
+        // A hard link to a symbolic link is that link again.
+        if (links_.count(joined(*target, target->size()))) links_.insert(path);
+    }
+    if (member.type == 'l') {
+        // A link named "." would replace the extraction folder itself.
+        if (path.empty()) return true;
+        links_.insert(path);
+    }
+    return false;
 }
 
 std::optional<std::string> firstEscaping(const Members& members)
 {
-    std::set<std::string> links;
+    Escapes escapes;
     for (const Member& member : members) {
-        const auto parts = insideParts(member.name);
-        if (!parts) return member.name;
-        for (size_t i = 1; i < parts->size(); ++i) {
-            if (links.count(joined(*parts, i))) return member.name;
-        }
-        const std::string path = joined(*parts, parts->size());
-        if (member.type == 'h') {
-            const auto target = insideParts(member.link);
-            if (!target) return member.name;
-            // A hard link to a symbolic link is that link again.
-            if (links.count(joined(*target, target->size()))) links.insert(path);
-        }
-        if (member.type == 'l') {
-            // A link named "." would replace the extraction folder itself.
-            if (path.empty()) return member.name;
-            links.insert(path);
-        }
+        if (escapes.leaves(member)) return member.name;
     }
     return std::nullopt;
+}
+
+std::string refused(const Path& archive, const std::string& reason)
+{
+    return archive.filename().string() + " wasn't extracted: " + reason;
+}
+
+std::string item(std::string name, const std::string& what)
+{
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    }
+    return "its item \"" + name + "\" " + what;
+}
+
+std::int64_t freeSpace(const Path& folder)
+{
+    struct statvfs disk {};
+    if (::statvfs(folder.c_str(), &disk) != 0) return INT64_MAX;
+    return static_cast<std::int64_t>(disk.f_bavail) * static_cast<std::int64_t>(disk.f_frsize);
+}
+
+std::string tooLarge(const Path& archive, std::int64_t free)
+{
+    return refused(archive, "it expands to more than the " + QLocale().formattedDataSize(free, 1, QLocale::DataSizeSIFormat).toStdString() + " free on the disk");
 }
 
 }

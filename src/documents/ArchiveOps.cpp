@@ -6,6 +6,7 @@
 #include "core/Output.h"
 #include "core/Shell.h"
 #include "documents/ArchiveMembers.h"
+#include "documents/ArchiveReader.h"
 
 #include <QUuid>
 
@@ -23,12 +24,18 @@ namespace {
 const Path zipProgram = "/usr/bin/zip";
 const Path unzipProgram = "/usr/bin/unzip";
 const Path tarProgram = "/usr/bin/tar";
-const Path gunzipProgram = "/usr/bin/gunzip";
 
-// A single compressed file (notes.txt.gz), as opposed to a compressed tar.
-bool isPlainGzip(const Path& url)
+// A single compressed file (notes.txt.gz, log.xz), as opposed to a compressed tar.
+bool isSingleCompressed(const Path& url)
 {
-    return lowerExt(url) == "gz" && lowerExt(url.stem()) != "tar";
+    const std::string ext = lowerExt(url);
+    return (ext == "gz" || ext == "bz2" || ext == "xz") && lowerExt(url.stem()) != "tar";
+}
+
+// The name a single compressed file had before it was compressed.
+Path decompressedName(const Path& source)
+{
+    return source.stem();
 }
 
 // Removes a tree, first making its folders writable: archives may hold read-only folders.
@@ -73,14 +80,20 @@ std::string readAll(const Path& file)
     return buffer.str();
 }
 
-void refuseEscaping(const Path& archive, const ArchiveMembers::Members& members)
+// unzip writes what its listing promised; the listing decides whether it may.
+void refuseZip(const Path& archive, const Path& folder, const ArchiveMembers::Members& members)
 {
-    auto member = ArchiveMembers::firstEscaping(members);
-    if (!member) return;
-    for (char& c : *member) {
-        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    using ArchiveMembers::refused;
+    if (auto member = ArchiveMembers::firstEscaping(members)) {
+        throw KError(refused(archive, ArchiveMembers::item(*member, "would land outside the extraction folder")));
     }
-    throw KError(archive.filename().string() + " wasn't extracted: its item \"" + *member + "\" would land outside the extraction folder");
+    std::int64_t size = 0;
+    for (const ArchiveMembers::Member& member : members) {
+        // unzip would stop to ask for the password, with no one to answer.
+        if (member.encrypted) throw KError(refused(archive, "it is protected by a password"));
+        size += member.size;
+    }
+    if (const std::int64_t free = ArchiveMembers::freeSpace(folder); size > free) throw KError(ArchiveMembers::tooLarge(archive, free));
 }
 
 // zip and unzip would read a name that starts with "-" as an option.
@@ -100,37 +113,18 @@ void unzipInto(const Path& archive, const Staging& staging)
     // The listing goes to a file: unzip writes it in many small pieces.
     const Path listing = staging.path() / "members";
     Shell::run(unzipProgram, {"-Z", "-s", arg, "*"}, staging.path(), listing);
-    refuseEscaping(archive, ArchiveMembers::fromZipListing(readAll(listing)));
+    refuseZip(archive, staging.path(), ArchiveMembers::fromZipListing(readAll(listing)));
     Shell::run(unzipProgram, {"-q", "-n", arg, "-d", staging.content().string()}, staging.path());
 }
 
-void untarInto(const Path& archive, const Staging& staging)
-{
-    // tar keeps every member inside by itself (it strips "/", skips "..", and creates links
-    // to outside targets only at the end); its listing tells which archives to refuse.
-    const Path listing = staging.path() / "members";
-    try {
-        Shell::run(tarProgram, {"--no-same-owner", "--numeric-owner", "--quoting-style=c", "-xvvf", archive.string(), "-C", staging.content().string()},
-                   std::nullopt, listing);
-    } catch (const KError&) {
-        // Members that tar skipped are missing from its listing; a full one tells a hostile
-        // archive from a broken one.
-        std::string members;
-        try {
-            members = Shell::run(tarProgram, {"--numeric-owner", "--quoting-style=c", "-tvf", archive.string()});
-        } catch (const KError&) {
-        }
-        refuseEscaping(archive, ArchiveMembers::fromTarListing(members));
-        throw;
-    }
-    refuseEscaping(archive, ArchiveMembers::fromTarListing(readAll(listing)));
-}
-
+// Zip archives go through unzip, as every zip package does; the others through libarchive,
+// and a single compressed file comes out as the one file it holds.
 void unpack(const Path& archive, const Staging& staging)
 {
     Files::createFolders(staging.content());
     if (lowerExt(archive) == "zip") unzipInto(archive, staging);
-    else untarInto(archive, staging);
+    else if (isSingleCompressed(archive)) ArchiveReader::decompress(archive, staging.content() / decompressedName(archive));
+    else ArchiveReader::extract(archive, staging.content());
 }
 
 std::vector<std::string> topNames(const Path& folder, const std::set<std::string>& skipped)
@@ -173,13 +167,13 @@ void tarInto(const Path& destination, const Path& folder, const std::vector<std:
     Shell::run(tarProgram, args);
 }
 
-Path gunzip(const Path& source)
+Path decompress(const Path& source)
 {
-    const Path inner = source.stem();
+    const Path inner = decompressedName(source);
     const std::string ext = inner.extension().empty() ? std::string{} : inner.extension().string().substr(1);
     const std::string name = ext.empty() ? inner.string() : inner.stem().string();
     Output::Pending result(Output::unique(Output::directory(source), name, ext, Output::Item::file));
-    Shell::run(gunzipProgram, {"-c", source.string()}, std::nullopt, result.path());
+    ArchiveReader::decompress(source, result.path());
     return result.keep();
 }
 
@@ -206,7 +200,7 @@ void gather(const Paths& items, const Path& into)
 Path extract(const Path& archive)
 {
     const Path source = absoluteNormal(archive);
-    if (isPlainGzip(source)) return gunzip(source);
+    if (isSingleCompressed(source)) return decompress(source);
 
     const Path folder = Output::directory(source);
     Staging staging(hiddenIn(folder));
@@ -261,7 +255,8 @@ Path compress(const Paths& items, const std::string& format)
         gather(sources, working);
     }
 
-    if (format == "zip") zipInto(archive.path(), working, names, {"-x", "*.DS_Store"});
+    // Only files named exactly ".DS_Store", at any depth; "x.DS_Store" is a user's file.
+    if (format == "zip") zipInto(archive.path(), working, names, {"-x", ".DS_Store", "*/.DS_Store"});
     else tarInto(archive.path(), working, names, {"--exclude", ".DS_Store"});
     return archive.keep();
 }

@@ -1,10 +1,15 @@
 #include "documents/EPUB.h"
 
+#include "core/Errors.h"
 #include "documents/Markdown.h"
 #include "documents/Package.h"
 
 #include <QDateTime>
 #include <QUuid>
+
+#include <expat.h>
+
+#include <memory>
 
 namespace EPUB {
 
@@ -92,25 +97,41 @@ QString closeVoid(const QString& text, const QString& name)
     return out.append(QStringView(text).sliced(done));
 }
 
-// HTML void elements written the XHTML way ("<br>" → "<br/>"), and the one named entity
-// XHTML lacks turned numeric; everything else passes as it is.
+// XML has no place for most control characters, not even as references; a reader refuses
+// the whole book over one.
+QString xmlCharacters(QString text)
+{
+    text.removeIf([](QChar c) { return (c < u'\x20' && c != u'\t' && c != u'\n' && c != u'\r') || c == u'\xfffe' || c == u'\xffff'; });
+    return text;
+}
+
+// Reading systems refuse a chapter that is not well-formed XML; such a book is never written.
+void checkWellFormed(const std::string& xhtml, const Path& to)
+{
+    const std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(XML_ParserCreate("UTF-8"), &XML_ParserFree);
+    if (XML_Parse(parser.get(), xhtml.data(), static_cast<int>(xhtml.size()), XML_TRUE) == XML_STATUS_OK) return;
+    throw KError("Couldn't write " + to.filename().string() + ": its text isn't well-formed XHTML");
+}
+}
+
 std::string xhtmlSafe(const std::string& html)
 {
-    QString text = QString::fromStdString(html);
+    QString text = xmlCharacters(QString::fromStdString(html));
     for (const char* name : {"br", "hr", "img", "meta", "link", "input"}) text = closeVoid(text, QString::fromLatin1(name));
     return text.replace(QStringLiteral("&nbsp;"), QStringLiteral("&#160;")).toStdString();
-}
 }
 
 void write(const std::string& title, const std::string& bodyHTML, const Path& to)
 {
     const std::string identifier = "urn:uuid:" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLower().toStdString();
     const std::string modified = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
-    const std::string escaped = Markdown::escape(title);
+    const std::string escaped = Markdown::escape(xmlCharacters(QString::fromStdString(title))).toStdString();
+    const std::string text = chapter(escaped, xhtmlSafe(bodyHTML));
+    checkWellFormed(text, to);
     Package::write({{"META-INF/container.xml", container},
                     {"OEBPS/content.opf", packageDocument(identifier, escaped, modified)},
                     {"OEBPS/nav.xhtml", navigation(escaped)},
-                    {"OEBPS/text.xhtml", chapter(escaped, xhtmlSafe(bodyHTML))},
+                    {"OEBPS/text.xhtml", text},
                     {"OEBPS/style.css", style}},
                    "application/epub+zip", to);
 }

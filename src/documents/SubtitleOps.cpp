@@ -45,16 +45,13 @@ public:
     void line(const QString& line)
     {
         if (line.isEmpty()) return endBlock();
-        if (state_ == State::skipping) return;
         const bool timed = line.contains(QStringLiteral("-->"));
-        if (state_ == State::before) {
+        if (state_ != State::inCue) {
             if (!timed) return;
+            // A broken timing line spoils its own cue only: a good one after it starts the next.
             const auto times = timing(line);
-            if (!times) {
-                state_ = State::skipping;
-                return;
-            }
-            begin(*times);
+            if (times) begin(*times);
+            else state_ = State::skipping;
             return;
         }
         if (const auto times = timed ? timing(line) : std::nullopt) {
@@ -100,12 +97,63 @@ private:
     std::vector<Cue> cues_;
 };
 
-std::string srt(const std::vector<Cue>& cues)
+// A tag as players read it: a name right after "<" (or "</"), then classes or attributes; or
+// a WebVTT timestamp. "a < b and c > d" holds none.
+const QRegularExpression& anyTag()
+{
+    static const QRegularExpression tag("</?[A-Za-z][A-Za-z0-9]*(?:[\\s.][^<>]*)?>|<(?:\\d+:)?\\d{2}:\\d{2}\\.\\d{3}>");
+    return tag;
+}
+
+// The cue text of a WebVTT file: its own tags stay, tags it does not know (SRT's font) go,
+// a "<" that starts no tag is written "&lt;", and "-->", which would end the cue, "--&gt;".
+QString vttText(const QString& text)
+{
+    static const QRegularExpression cueTag("</?(?:c|i|b|u|ruby|rt|v|lang)(?:\\.[^\\s.<>/]+)*(?:[ \t][^<>\\n]*)?>|<(?:\\d+:)?\\d{2}:\\d{2}\\.\\d{3}>");
+    // Cue texts come from decoded files and are valid UTF-16: no need to check them at every "<".
+    const auto at = [&](const QRegularExpression& pattern, qsizetype i) {
+        return pattern.match(text, i, QRegularExpression::NormalMatch,
+                             QRegularExpression::AnchorAtOffsetMatchOption | QRegularExpression::DontCheckSubjectStringMatchOption);
+    };
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'<') {
+            if (const auto tag = at(cueTag, i); tag.hasMatch()) {
+                out += tag.capturedView();
+                i = tag.capturedEnd() - 1;
+            } else if (const auto other = at(anyTag(), i); other.hasMatch()) {
+                i = other.capturedEnd() - 1;
+            } else {
+                out += QStringLiteral("&lt;");
+            }
+        } else if (QStringView(text).sliced(i).startsWith(u"-->")) {
+            out += QStringLiteral("--&gt;");
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// WebVTT writes "<", ">" and "&" as references; SRT and plain text have none.
+QString unescapedVtt(QString text)
+{
+    return text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&nbsp;"), QStringLiteral("\u00a0"))
+        .replace(QStringLiteral("&lrm;"), QStringLiteral("\u200e"))
+        .replace(QStringLiteral("&rlm;"), QStringLiteral("\u200f"))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
+std::string srt(const std::vector<Cue>& cues, bool fromVtt)
 {
     std::string out;
     for (size_t i = 0; i < cues.size(); ++i) {
         if (i > 0) out += "\n\n";
-        out += std::to_string(i + 1) + "\n" + format(cues[i].start, ",") + " --> " + format(cues[i].end, ",") + "\n" + cues[i].text;
+        const std::string text = fromVtt ? unescapedVtt(QString::fromStdString(cues[i].text)).toStdString() : cues[i].text;
+        out += std::to_string(i + 1) + "\n" + format(cues[i].start, ",") + " --> " + format(cues[i].end, ",") + "\n" + text;
     }
     return out + "\n";
 }
@@ -115,16 +163,18 @@ std::string vtt(const std::vector<Cue>& cues)
     std::string out = "WEBVTT\n\n";
     for (size_t i = 0; i < cues.size(); ++i) {
         if (i > 0) out += "\n\n";
-        out += format(cues[i].start, ".") + " --> " + format(cues[i].end, ".") + "\n" + cues[i].text;
+        out += format(cues[i].start, ".") + " --> " + format(cues[i].end, ".") + "\n" + vttText(QString::fromStdString(cues[i].text)).toStdString();
     }
     return out + "\n";
 }
 
-std::string plain(const std::vector<Cue>& cues)
+std::string plain(const std::vector<Cue>& cues, bool fromVtt)
 {
-    static const QRegularExpression tag("<[^>]+>");
     std::string out;
-    for (const Cue& cue : cues) out += QString::fromStdString(cue.text).remove(tag).toStdString() + "\n";
+    for (const Cue& cue : cues) {
+        const QString text = QString::fromStdString(cue.text).remove(anyTag());
+        out += (fromVtt ? unescapedVtt(text) : text).toStdString() + "\n";
+    }
     return out;
 }
 }
@@ -173,7 +223,8 @@ std::string format(double seconds, const std::string& sep)
 Path convert(const Path& source, const std::string& ext)
 {
     const std::vector<Cue> cues = parse(source);
-    const std::string text = ext == "srt" ? srt(cues) : ext == "vtt" ? vtt(cues) : plain(cues);
+    const bool fromVtt = lowerExt(source) == "vtt";
+    const std::string text = ext == "srt" ? srt(cues, fromVtt) : ext == "vtt" ? vtt(cues) : plain(cues, fromVtt);
     return Output::produce(source, ext, "", [&](const Path& to) { TextFile::write(to, text); });
 }
 

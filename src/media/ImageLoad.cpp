@@ -3,6 +3,8 @@
 #include "core/Errors.h"
 #include "media/ImageVips.h"
 
+#include <QRegularExpression>
+
 #include <libexif/exif-data.h>
 
 #include <algorithm>
@@ -34,8 +36,23 @@ std::string withoutOrientation(const std::string& exif)
     return cleaned;
 }
 
-// The blocks worth keeping: camera and TIFF tags with GPS (the orientation tag is rewritten
-// as "up" on save, since the pixels are turned), IPTC and XMP. Everything else is dropped.
+// XMP repeats the orientation as tiff:Orientation, an attribute or an element, under whatever
+// prefix the packet binds to the TIFF namespace. Its digit becomes 1 in place, so that the
+// packet keeps its length and the padding that editors rely on.
+std::string xmpUpright(std::string xmp)
+{
+    // Latin-1 gives one character per byte: positions in the text are positions in the packet.
+    const QString text = QString::fromLatin1(xmp.data(), static_cast<qsizetype>(xmp.size()));
+    static const QRegularExpression binding(R"(xmlns:([A-Za-z_][\w.-]*)\s*=\s*["']http://ns\.adobe\.com/tiff/1\.0/["'])");
+    for (auto bound = binding.globalMatch(text); bound.hasNext();) {
+        const QRegularExpression value(QRegularExpression::escape(bound.next().captured(1)) + R"(:Orientation(?:\s*=\s*["']|(?:\s[^<>]*)?>)\s*([2-8]))");
+        for (auto found = value.globalMatch(text); found.hasNext();) xmp[static_cast<size_t>(found.next().capturedStart(1))] = '1';
+    }
+    return xmp;
+}
+
+// The blocks worth keeping: camera and TIFF tags with GPS, IPTC and XMP, each without its
+// turn (the pixels are upright). Everything else is dropped.
 Metadata preservedMetadata(const Image& image)
 {
     Metadata kept;
@@ -44,7 +61,8 @@ Metadata preservedMetadata(const Image& image)
         size_t length = 0;
         const void* data = image.get_blob(field, &length);
         const std::string block(static_cast<const char*>(data), length);
-        kept[field] = field == std::string(VIPS_META_EXIF_NAME) ? withoutOrientation(block) : block;
+        const std::string name = field;
+        kept[field] = name == VIPS_META_EXIF_NAME ? withoutOrientation(block) : name == VIPS_META_XMP_NAME ? xmpUpright(block) : block;
     }
     return kept;
 }

@@ -1,6 +1,7 @@
 #include "media/ImageVips.h"
 
 #include "core/Errors.h"
+#include "media/MagickPolicy.h"
 
 #include <mutex>
 
@@ -21,6 +22,8 @@ void start()
 {
     static std::once_flag once;
     std::call_once(once, [] {
+        // Before libvips can start ImageMagick, which reads its policy once.
+        MagickPolicy::confine();
         if (VIPS_INIT("varnolt") != 0) throw KError("Couldn't start the image engine");
         // Every pipeline here runs once; cached operations would only hold on to memory.
         vips_cache_set_max(0);
@@ -51,10 +54,10 @@ Opened open(const Path& url, bool sequential, int shrink)
     } catch (const vips::VError&) {
         vips_error_clear();
     }
+    if (!MagickPolicy::confine()) throw KError(cannotRead(url));
     try {
         ImageOps::Image out;
-        // Vector formats render at twice their point size, like a display's backing store.
-        ImageOps::Image::call("magickload", loadOptions(sequential)->set("filename", url.c_str())->set("density", "144")->set("out", &out));
+        ImageOps::Image::call("magickload", loadOptions(sequential)->set("filename", url.c_str())->set("out", &out));
         return {out, true};
     } catch (const vips::VError&) {
         vips_error_clear();

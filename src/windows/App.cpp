@@ -1,15 +1,40 @@
 #include "windows/App.h"
 
+#include "core/Errors.h"
 #include "core/OptionRun.h"
 #include "core/Settings.h"
+#include "platform/SingleInstance.h"
 #include "windows/StatusIcon.h"
+#include "windows/Toast.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
-App::App() : menu_([this](const Notice& notice) { show(notice); })
+App::App(const QStringList& arguments, bool trayAvailable)
+{
+    Settings::registerDefaults();
+    // Presets, the folder watcher, the drag monitor and the hotkey start here as they land.
+    showStatusItem(trayAvailable);
+    watchSettings();
+    connect(&Settings::notifier(), &SettingsNotifier::problem, this, &App::reportProblem);
+    if (const QString problem = Settings::problem(); !problem.isEmpty()) reportProblem(problem);
+    if (!Settings::boolean(SettingsKey::didShowWelcome) || arguments.contains("--welcome")) {
+        Settings::setValue(SettingsKey::didShowWelcome, true);
+        // Once the event loop runs, when the tray icon is in place.
+        QTimer::singleShot(0, this, &App::showWelcome);
+    }
+}
+
+QString App::toolTip()
+{
+    return QString::fromStdString("Varnolt — drag a file and tap " + TriggerKeys::glyph(Settings::key(WheelMode::convert)));
+}
+
+void App::showStatusItem(bool trayAvailable)
 {
     tray_.setIcon(StatusIcon::icon());
     tray_.setToolTip(toolTip());
@@ -20,18 +45,42 @@ App::App() : menu_([this](const Notice& notice) { show(notice); })
     connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger) menu_.menu()->popup(QCursor::pos());
     });
+    // Shown also without a tray: the icon appears if a tray starts later.
     tray_.show();
+    if (!trayAvailable) {
+        Toast::show(std::nullopt, {"Varnolt is running", "No tray icon here: start Varnolt again to open it",
+                                   ToastModel::State::success, {}, std::nullopt});
+    }
 }
 
-QString App::toolTip()
+// The command line and other programs write the settings file too (--undo, for one): reread
+// it shortly after each change. Writers replace the file, so its folder is watched as well.
+void App::watchSettings()
 {
-    return QString::fromStdString("Varnolt — drag a file and tap " + TriggerKeys::glyph(Settings::key(WheelMode::convert)));
+    const QString file = Settings::fileName();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    watcher_.addPath(QFileInfo(file).absolutePath());
+    if (QFileInfo::exists(file)) watcher_.addPath(file);
+    reread_.setSingleShot(true);
+    reread_.setInterval(50);
+    connect(&reread_, &QTimer::timeout, this, [this, file] {
+        if (QFileInfo::exists(file) && !watcher_.files().contains(file)) watcher_.addPath(file);
+        Settings::reload();
+    });
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, &reread_, qOverload<>(&QTimer::start));
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &reread_, qOverload<>(&QTimer::start));
 }
 
-void App::show(const Notice& notice)
+void App::reportProblem(const QString& message)
 {
-    tray_.showMessage(QString::fromStdString(notice.title), QString::fromStdString(notice.subtitle),
-                      notice.failed ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    if (reported_.contains(message)) return;
+    reported_.insert(message);
+    Toast::show(std::nullopt, {"Couldn't use the settings file", message.toStdString(), ToastModel::State::failure, {}, std::nullopt});
+}
+
+void App::showWelcome()
+{
+    emit welcomeRequested();
 }
 
 int App::run(int argc, char** argv)
@@ -46,10 +95,19 @@ int App::run(int argc, char** argv)
     QApplication::setApplicationName("Varnolt");
     // The tray is the application: closing a dialog must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    Settings::registerDefaults();
+    const QStringList arguments = QApplication::arguments().mid(1);
+    SingleInstance instance;
+    try {
+        if (instance.claim(arguments) == SingleInstance::Claim::handedOver) return 0;
+    } catch (const KError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
     int status = 0;
     {
-        App app;
+        App app(arguments);
+        // Opening Varnolt again while it runs shows the welcome window.
+        connect(&instance, &SingleInstance::activated, &app, &App::showWelcome);
         status = QApplication::exec();
     }
     // Runs still in progress finish first, so that quitting never leaves a half-written output.

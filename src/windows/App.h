@@ -1,23 +1,45 @@
 #pragma once
 #include "windows/StatusMenu.h"
 
+#include <QFileSystemWatcher>
 #include <QObject>
+#include <QSet>
+#include <QStringList>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
-// The tray application: the status icon with its menu, for the life of the process.
+// The tray application: started once, it keeps the status icon with its menu (or, on a desktop
+// without a tray, says once how to reach Varnolt), follows the settings file, and shows the
+// welcome window when asked, for the life of the process.
 class App : public QObject {
     Q_OBJECT
 public:
-    App();
-    // Runs the tray application until "Quit Varnolt"; returns the exit status.
+    // Runs the start-up in order; arguments are the process arguments without the program.
+    explicit App(const QStringList& arguments, bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable());
+    // Runs the tray application until "Quit Varnolt"; returns the exit status. A second start
+    // hands its arguments to the running one and returns 0.
     static int run(int argc, char** argv);
 
     // "Varnolt — drag a file and tap ⇧", with the convert page's trigger key.
     static QString toolTip();
+    StatusMenu& menu() { return menu_; }
+
+public slots:
+    // Another start of Varnolt, "--welcome" or the first start: the welcome window.
+    void showWelcome();
+
+signals:
+    // Announces the welcome window's request until that window exists.
+    void welcomeRequested();
 
 private:
-    void show(const Notice& notice);
+    void showStatusItem(bool trayAvailable);
+    void watchSettings();
+    void reportProblem(const QString& message);
 
     QSystemTrayIcon tray_;
     StatusMenu menu_;
+    QFileSystemWatcher watcher_;
+    QTimer reread_;
+    QSet<QString> reported_;
 };

@@ -1,51 +1,110 @@
 #include "windows/Runner.h"
 
+#include "catalog/CatalogFrame.h"
 #include "core/Errors.h"
 #include "core/OptionRun.h"
+#include "core/Progress.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
 #include "platform/FileManager.h"
+#include "windows/Toast.h"
 
-#include <optional>
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QPointer>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
 
 namespace Runner {
 
 namespace {
-// Actions and interactive options have no progress notice of their own, so a success
-// with outputs goes unannounced and a failure carries the option's title unchanged.
-std::optional<Notice> handle(const WheelOption& option, const RunOutcome& outcome)
+QPointer<Toast>& lateSlot()
 {
-    const bool announced = !option.isAction && !option.isInteractive;
+    static QPointer<Toast> toast;
+    return toast;
+}
+
+// How an option runs: on a thread of its own, with each change of the fraction done (to a
+// tenth of a percent) handed to progress and the outcome to finished, both on the main thread.
+void start(const WheelOption& option, const Paths& urls, std::function<void(double)> progress,
+           std::function<void(const RunOutcome&)> finished)
+{
+    auto shown = std::make_shared<std::atomic<int>>(-1);
+    const Progress::Sink sink = [progress, shown](double fraction) {
+        const int permille = static_cast<int>(fraction * 1000);
+        if (shown->exchange(permille) == permille) return;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [progress, fraction] { progress(fraction); }, Qt::QueuedConnection);
+    };
+    OptionRun::inBackground(option.run, urls, sink, std::move(finished));
+}
+
+void finish(const WheelOption& option, std::optional<QPoint> near, QPointer<Toast> toast, bool announced, const RunOutcome& outcome)
+{
+    if (option.isInteractive) {
+        toast = lateSlot();
+        announced = !toast.isNull();
+        lateSlot() = nullptr;
+    }
+    const auto show = [&](const ToastModel& content) {
+        if (toast) toast->update(content);
+        else Toast::show(near, content);
+    };
     if (outcome.failure) {
-        if (Errors::isCancel(outcome.failure)) return std::nullopt;
-        return Notice{announced ? RunnerText::failureTitle(option.title) : option.title, Errors::userMessage(outcome.failure), true};
+        if (Errors::isCancel(outcome.failure)) {
+            if (toast) toast->dismiss();
+            return;
+        }
+        // A toast that was clicked away while working is shown again for its failure.
+        const std::string title = announced ? RunnerText::failureTitle(option.title) : option.title;
+        show({title, Errors::userMessage(outcome.failure), ToastModel::State::failure, {}, std::nullopt});
+        return;
     }
     const OptionResult& result = outcome.result;
     if (result.outputs.empty()) {
-        if (!result.message) return std::nullopt;
-        return Notice{option.title, *result.message, false};
+        if (result.message) show({option.title, *result.message, ToastModel::State::success, {}, std::nullopt});
+        else if (toast) toast->dismiss();
+        return;
     }
     Recents::add(result.outputs);
     UndoStore::record(result.outputs);
+    if (toast) {
+        const std::string subtitle = result.message ? *result.message : RunnerText::sizes(outcome.inputBytes, outcome.outputBytes);
+        toast->update(RunnerText::title(result.outputs), subtitle, ToastModel::State::success, result.outputs);
+    }
     if (Settings::boolean(SettingsKey::revealAfter)) FileManager::reveal(result.outputs);
-    if (!announced) return std::nullopt;
-    const std::string subtitle = result.message ? *result.message : RunnerText::sizes(outcome.inputBytes, outcome.outputBytes);
-    return Notice{RunnerText::title(result.outputs), subtitle, false};
-}
-
-// How an option's work is carried out: on a thread of its own, the outcome back on the main thread.
-void execute(const WheelOption& option, const Paths& urls, std::function<void(const RunOutcome&)> done)
-{
-    OptionRun::inBackground(option.run, urls, {}, std::move(done));
 }
 }
 
-void perform(const WheelOption& option, const Paths& urls, Notify notify)
+void perform(const WheelOption& option, const Paths& urls, std::optional<QPoint> near)
 {
-    execute(option, urls, [option, notify](const RunOutcome& outcome) {
-        if (const auto notice = handle(option, outcome)) notify(*notice);
-    });
+    const bool announced = !option.isAction && !option.isInteractive;
+    QPointer<Toast> toast;
+    if (announced) toast = Toast::show(near, {option.title + "…", Catalog::summary(urls), ToastModel::State::working, {}, std::nullopt});
+    const bool interactive = option.isInteractive;
+    start(
+        option, urls,
+        [toast, interactive](double fraction) {
+            Toast* target = interactive ? lateSlot().data() : toast.data();
+            if (target) target->setProgress(fraction);
+        },
+        [option, near, toast, announced](const RunOutcome& outcome) { finish(option, near, toast, announced, outcome); });
+}
+
+void openLateToast(const std::string& title, const std::string& subtitle, std::optional<QPoint> near)
+{
+    const auto open = [=] { lateSlot() = Toast::show(near, {title, subtitle, ToastModel::State::working, {}, std::nullopt}); };
+    // Not waited for: the main thread may itself be waiting for the run (quitting). The run's
+    // outcome is posted after this, so the toast is in place when the outcome arrives.
+    if (QThread::currentThread() == QCoreApplication::instance()->thread()) open();
+    else QMetaObject::invokeMethod(QCoreApplication::instance(), open, Qt::QueuedConnection);
+}
+
+Toast* lateToast()
+{
+    return lateSlot().data();
 }
 
 }

@@ -1,21 +1,19 @@
 #include "windows/StatusMenu.h"
 
-#include "core/Errors.h"
 #include "core/Recents.h"
-#include "core/RunnerText.h"
 #include "core/Settings.h"
 #include "platform/FileManager.h"
+#include "windows/FileChooser.h"
 #include "windows/OptionMenu.h"
 #include "windows/Runner.h"
+#include "windows/Toast.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
 
-StatusMenu::StatusMenu(Notify notify, QObject* parent)
-    : QObject(parent), notify_(std::move(notify)), menu_(std::make_unique<QMenu>())
+StatusMenu::StatusMenu(QObject* parent) : QObject(parent), menu_(std::make_unique<QMenu>())
 {
     menu_->setToolTipsVisible(true);
     connect(menu_.get(), &QMenu::aboutToShow, this, &StatusMenu::rebuild);
@@ -31,6 +29,15 @@ QString StatusMenu::hint()
     return "Drag a file, then tap " + pages.join(" · ");
 }
 
+QString StatusMenu::selectionTitle()
+{
+    // An unrecognised choice counts as the default one.
+    const HotkeyChoice choice = Settings::hotkey().value_or(HotkeyChoice::ctrlOptSpace);
+    const QString title = "Convert Selected Files";
+    if (choice == HotkeyChoice::off) return title;
+    return title + "    " + QString::fromStdString(HotkeyChoices::label(choice));
+}
+
 void StatusMenu::rebuild()
 {
     // clear() drops the actions but not the submenus made by addMenu.
@@ -38,14 +45,18 @@ void StatusMenu::rebuild()
     menu_->clear();
     menu_->addAction(hint())->setEnabled(false);
     menu_->addSeparator();
-    QAction* choose = menu_->addAction("Convert a File…", this, &StatusMenu::chooseFile);
-    choose->setShortcut(QKeySequence("Ctrl+O"));
-    QAction* undo = menu_->addAction("Undo Last Conversion", this, &StatusMenu::undoLast);
-    undo->setEnabled(!UndoStore::last().empty());
+    // Until the file manager's selection can be read, the selection path opens the dialog.
+    menu_->addAction(selectionTitle(), this, &StatusMenu::chooseFile);
+    menu_->addAction("Convert a File…", this, &StatusMenu::chooseFile)->setShortcut(QKeySequence("Ctrl+O"));
+    menu_->addAction("Undo Last Conversion", this, &StatusMenu::undoLast)->setEnabled(!UndoStore::last().empty());
     addRecents();
     menu_->addSeparator();
-    QAction* quit = menu_->addAction("Quit Varnolt", qApp, &QCoreApplication::quit);
-    quit->setShortcut(QKeySequence("Ctrl+Q"));
+    QAction* welcome = menu_->addAction("How It Works", this, [this] { showWelcome(); });
+    welcome->setEnabled(bool(showWelcome));
+    QAction* settings = menu_->addAction("Settings…", this, [this] { showSettings(); });
+    settings->setShortcut(QKeySequence("Ctrl+,"));
+    settings->setEnabled(bool(showSettings));
+    menu_->addAction("Quit Varnolt", qApp, &QCoreApplication::quit)->setShortcut(QKeySequence("Ctrl+Q"));
 }
 
 void StatusMenu::addRecents()
@@ -78,15 +89,10 @@ void StatusMenu::addRecentItem(QMenu* into, const Path& url)
 
 void StatusMenu::chooseFile()
 {
-    QFileDialog dialog;
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setLabelText(QFileDialog::Accept, "Choose");
+    FileChooser dialog;
     if (dialog.exec() != QDialog::Accepted) return;
-    Paths urls;
-    for (const QString& file : dialog.selectedFiles()) urls.push_back(absoluteNormal(file.toStdString()));
-    if (urls.empty()) return;
-    QMenu* popup = OptionMenu::build(urls, [notify = notify_](const WheelOption& option, const Paths& files) {
-        Runner::perform(option, files, notify);
+    QMenu* popup = OptionMenu::build(dialog.chosen(), [](const WheelOption& option, const Paths& files) {
+        Runner::perform(option, files);
     });
     popup->setAttribute(Qt::WA_DeleteOnClose);
     popup->popup(QCursor::pos());
@@ -94,9 +100,5 @@ void StatusMenu::chooseFile()
 
 void StatusMenu::undoLast()
 {
-    try {
-        notify_({"Undone", RunnerText::moved(UndoStore::undo()), false});
-    } catch (...) {
-        notify_({"Couldn't undo", Errors::userMessage(std::current_exception()), true});
-    }
+    Toast::show(std::nullopt, Toast::undo(std::nullopt));
 }

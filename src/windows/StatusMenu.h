@@ -1,10 +1,10 @@
 #pragma once
 #include "core/Paths.h"
-#include "windows/Notice.h"
 
 #include <QMenu>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 // The tray icon's menu. It keeps no state of its own: every opening rebuilds it from the
@@ -12,20 +12,28 @@
 class StatusMenu : public QObject {
     Q_OBJECT
 public:
-    // notify shows the outcome of runs and undos.
-    explicit StatusMenu(Notify notify, QObject* parent = nullptr);
+    explicit StatusMenu(QObject* parent = nullptr);
     QMenu* menu() const { return menu_.get(); }
     void rebuild();
 
     // "Drag a file, then tap ⇧ Convert · ⌘ Tools · ⌃ Actions".
     static QString hint();
+    // "Convert Selected Files    ⌃⌥Space", without the shortcut while the hotkey is off.
+    static QString selectionTitle();
+
+    // "Convert a File…": a dialog for files and folders, then a menu of their options.
+    void chooseFile();
+    // Moves the last batch to the Trash and says so in a toast.
+    void undoLast();
+
+    // Open the welcome and settings windows; "How It Works" and "Settings…" stay disabled
+    // while these are not set.
+    std::function<void()> showWelcome;
+    std::function<void()> showSettings;
 
 private:
     void addRecents();
     void addRecentItem(QMenu* into, const Path& url);
-    void chooseFile();
-    void undoLast();
 
-    Notify notify_;
     std::unique_ptr<QMenu> menu_;
 };

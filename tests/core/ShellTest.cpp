@@ -8,6 +8,8 @@
 #include <QDir>
 
 #include <cstdlib>
+#include <sstream>
+#include <system_error>
 #include <thread>
 
 using namespace TestSupport;
@@ -54,6 +56,17 @@ TEST(Shell, PassesArgumentsVerbatimAndHonoursFolderAndOutputFile)
     EXPECT_EQ(readFile(dir / "out.txt"), "to file\n");
     EXPECT_EQ(Shell::run("/bin/cat", {}), "");  // stdin is the null device, never a wait
     EXPECT_EQ(Shell::run("/usr/bin/printf", {"caf\xe9"}), "caf\xef\xbf\xbd");
+}
+
+// A program that could reach a terminal might stop to ask for a password there.
+TEST(Shell, ProgramsRunInASessionOfTheirOwn)
+{
+    // /proc/<pid>/stat: pid (name) state parent group session …
+    const std::string stat = Shell::run("/bin/sh", {"-c", "cat /proc/$$/stat"});
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string state, parent, group, session;
+    fields >> state >> parent >> group >> session;
+    EXPECT_EQ(session, stat.substr(0, stat.find(' ')));
 }
 
 TEST(Shell, RunsInParallelThreads)

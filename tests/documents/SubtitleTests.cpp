@@ -9,16 +9,11 @@ using SubtitleOps::format;
 using SubtitleOps::parseTime;
 
 namespace {
-class Subtitles : public FreshHome {
-protected:
-    std::string convert(const std::string& name, const std::string& bytes, const std::string& ext)
-    {
-        writeFile(dir_ / name, bytes);
-        const Path out = SubtitleOps::convert(dir_ / name, ext);
-        EXPECT_EQ(out.parent_path(), dir_.path());
-        return readFile(out);
-    }
-    TempDir dir_;
+struct Case {
+    std::string name;
+    std::string bytes;
+    std::string ext;
+    std::string expected;
 };
 
 std::string utf16le(const std::u16string& text)
@@ -30,6 +25,10 @@ std::string utf16le(const std::u16string& text)
     }
     return bytes;
 }
+
+class Subtitles : public FreshHomeWithFiles {};
+
+const std::string cafe = "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nCafé\n";
 }
 
 TEST(SubtitleTimes, ParseAndFormat)
@@ -47,33 +46,46 @@ TEST(SubtitleTimes, ParseAndFormat)
     EXPECT_EQ(format(-5, "."), "00:00:00.000");
 }
 
-TEST_F(Subtitles, SrtAndVttConvertBothWays)
+TEST_F(Subtitles, ConvertBetweenFormats)
 {
-    const std::string srt = "1\n00:00:01,000 --> 00:00:02,500\nHello\nthere\n\n7\n00:00:03,000 --> 00:00:04,000\n\n\n";
-    const std::string vtt = convert("movie.srt", srt, "vtt");
-    EXPECT_EQ(vtt, "WEBVTT\n\n00:00:01.000 --> 00:00:02.500\nHello\nthere\n\n00:00:03.000 --> 00:00:04.000\n\n");
-    EXPECT_EQ(convert("back.vtt", vtt, "srt"), "1\n00:00:01,000 --> 00:00:02,500\nHello\nthere\n\n2\n00:00:03,000 --> 00:00:04,000\n\n");
-    EXPECT_EQ(convert("styled.vtt", "WEBVTT\n\nNOTE a note\n\nintro\n00:01.000 --> 00:02.000 position:10% align:start\n<v Bob>Hi <i>you</i></v>\n", "srt"),
-              "1\n00:00:01,000 --> 00:00:02,000\n<v Bob>Hi <i>you</i></v>\n");
-    EXPECT_EQ(convert("styled 2.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\n<v Bob>Hi <i>you</i></v>\n\n00:03.000 --> 00:04.000\n", "txt"), "Hi you\n\n");
-}
+    const std::vector<Case> cases = {
+        {"movie.srt", "1\n00:00:01,000 --> 00:00:02,500\nHello\nthere\n\n7\n00:00:03,000 --> 00:00:04,000\n\n\n", "vtt",
+         "WEBVTT\n\n00:00:01.000 --> 00:00:02.500\nHello\nthere\n\n00:00:03.000 --> 00:00:04.000\n\n"},
+        {"back.vtt", "WEBVTT\n\n00:00:01.000 --> 00:00:02.500\nHello\n\n00:00:03.000 --> 00:00:04.000\n\n", "srt",
+         "1\n00:00:01,000 --> 00:00:02,500\nHello\n\n2\n00:00:03,000 --> 00:00:04,000\n\n"},
+        {"styled.vtt", "WEBVTT\n\nNOTE a note\n\nintro\n00:01.000 --> 00:02.000 position:10% align:start\n<v Bob>Hi <i>you</i></v>\n", "srt",
+         "1\n00:00:01,000 --> 00:00:02,000\n<v Bob>Hi <i>you</i></v>\n"},
+        {"styled.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\n<v Bob>Hi <i>you</i></v>\n\n00:03.000 --> 00:04.000\n", "txt", "Hi you\n\n"},
+        // Text that looks like markup but is not must survive every format.
+        {"maths.srt", "1\n00:00:01,000 --> 00:00:02,000\nif a < b and c > d then\nx --> y <font color=\"red\">red</font> <i>it</i> <00:00:01.500>z\n", "vtt",
+         "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nif a &lt; b and c > d then\nx --&gt; y red <i>it</i> <00:00:01.500>z\n"},
+        {"maths.srt", "1\n00:00:01,000 --> 00:00:02,000\nif a < b and c > d then <i>it</i>\n", "txt", "if a < b and c > d then it\n"},
+        {"maths.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\nif a &lt; b &amp;&amp; <i>c</i>\n", "txt", "if a < b && c\n"},
+        {"maths.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\nif a &lt; b --&gt; c\n", "srt", "1\n00:00:01,000 --> 00:00:02,000\nif a < b --> c\n"},
+        // Broken blocks are skipped; a good cue glued to a broken one is not.
+        {"odd.srt", "1\n00:00:01,000 --> 00:00:02,000 --> 3\nA\n\n2\nxx --> 00:00:04,000\nB\n\n3\n00:00:05,000 --> 00:00:06,000\nC\n", "vtt",
+         "WEBVTT\n\n00:00:05.000 --> 00:00:06.000\nC\n"},
+        {"glued.srt", "1\nxx --> 00:00:02,000\nA\n2\n00:00:03,000 --> 00:00:04,000\nLast\n", "srt", "1\n00:00:03,000 --> 00:00:04,000\nLast\n"},
+        // A cue without text and without its blank line must not swallow the next cue.
+        {"gap.srt", "1\n00:00:01,000 --> 00:00:02,000\n2\n00:00:03,000 --> 00:00:04,000\nSecond\n \n3\n00:00:05,000 --> 00:00:06,000\nThird\n", "srt",
+         "1\n00:00:01,000 --> 00:00:02,000\n\n\n2\n00:00:03,000 --> 00:00:04,000\nSecond\n\n3\n00:00:05,000 --> 00:00:06,000\nThird\n"},
+        {"long.srt", "1\n100:00:00,000 --> 123:45:06,789\nLate\n", "vtt", "WEBVTT\n\n100:00:00.000 --> 123:45:06.789\nLate\n"},
+        // Byte-order marks, UTF-16, Latin-1 and CR-only line ends.
+        {"bom.srt", "\xEF\xBB\xBF" "00:00:01,000 --> 00:00:02,000\nCafé\n", "vtt", cafe},
+        {"utf16.srt", utf16le(u"1\r\n00:00:01,000 --> 00:00:02,000\r\nCafé\r\n"), "vtt", cafe},
+        {"latin1.srt", "1\n00:00:01,000 --> 00:00:02,000\nCaf\xE9\n", "vtt", cafe},
+        {"mac.srt", "1\r00:00:01,000 --> 00:00:02,000\rCafé\r\r", "vtt", cafe},
+    };
+    for (const auto& [name, bytes, ext, expected] : cases) {
+        const Path source = file(name, bytes);
+        const Path out = SubtitleOps::convert(source, ext);
+        EXPECT_EQ(out.parent_path(), dir.path());
+        EXPECT_EQ(readFile(out), expected) << name << " → " << ext;
+        std::filesystem::remove(out);
+    }
 
-TEST_F(Subtitles, BadInputIsSkippedDecodedOrRefused)
-{
-    EXPECT_EQ(convert("odd.srt", "1\n00:00:01,000 --> 00:00:02,000 --> 3\nA\n\n2\nxx --> 00:00:04,000\nB\n\n3\n00:00:05,000 --> 00:00:06,000\nC\n", "vtt"),
-              "WEBVTT\n\n00:00:05.000 --> 00:00:06.000\nC\n");
-    writeFile(dir_ / "empty.vtt", "WEBVTT\n\n");
-    EXPECT_EQ(errorOf([&] { SubtitleOps::convert(dir_ / "empty.vtt", "srt"); }), "No subtitles found in empty.vtt");
-    EXPECT_EQ(listFolder(dir_.path()), (std::vector<std::string>{"empty.vtt", "odd.srt", "odd.vtt"}));
-
-    // Byte-order marks, UTF-16, Latin-1 and CR-only line ends.
-    const std::string expected = "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nCafé\n";
-    EXPECT_EQ(convert("bom.srt", "\xEF\xBB\xBF" "00:00:01,000 --> 00:00:02,000\nCafé\n", "vtt"), expected);
-    EXPECT_EQ(convert("utf16.srt", utf16le(u"1\r\n00:00:01,000 --> 00:00:02,000\r\nCafé\r\n"), "vtt"), expected);
-    EXPECT_EQ(convert("latin1.srt", "1\n00:00:01,000 --> 00:00:02,000\nCaf\xE9\n", "vtt"), expected);
-    EXPECT_EQ(convert("mac.srt", "1\r00:00:01,000 --> 00:00:02,000\rCafé\r\r", "vtt"), expected);
-    // A cue without text and without its blank line must not swallow the next cue.
-    EXPECT_EQ(convert("gap.srt", "1\n00:00:01,000 --> 00:00:02,000\n2\n00:00:03,000 --> 00:00:04,000\nSecond\n \n3\n00:00:05,000 --> 00:00:06,000\nThird\n", "srt"),
-              "1\n00:00:01,000 --> 00:00:02,000\n\n\n2\n00:00:03,000 --> 00:00:04,000\nSecond\n\n3\n00:00:05,000 --> 00:00:06,000\nThird\n");
-    EXPECT_EQ(convert("long.srt", "1\n100:00:00,000 --> 123:45:06,789\nLate\n", "vtt"), "WEBVTT\n\n100:00:00.000 --> 123:45:06.789\nLate\n");
+    file("empty.vtt", "WEBVTT\n\n");
+    const auto before = listFolder(dir.path());
+    EXPECT_EQ(errorOf([&] { SubtitleOps::convert(dir / "empty.vtt", "srt"); }), "No subtitles found in empty.vtt");
+    EXPECT_EQ(listFolder(dir.path()), before);
 }

@@ -24,7 +24,7 @@ TEST(ImageLoad, TurnsPhotoUprightAndCarriesCameraAndGPSTagsUntilMetadataIsRemove
         EXPECT_EQ(found["Make"] + " " + found["Model"], "Canon EOS R5") << ext;
         EXPECT_NEAR(std::stod(found["GPSLatitude"]), 48.85, 1e-6) << ext;
         // Already upright: a second turn by a viewer would be wrong.
-        EXPECT_TRUE(!found.count("Orientation") || found["Orientation"] == "1") << ext << " " << found["Orientation"];
+        for (const std::string tag : {"Orientation", "XMP Orientation"}) EXPECT_TRUE(!found.count(tag) || found[tag] == "1") << ext << " " << tag;
     }
     EXPECT_EQ(tags(dir / "out.jpg")["Keywords"], "holiday");
     EXPECT_EQ(tags(dir / "out.heic")["ChromaFormat"], "1");  // 4:2:0, as cameras write HEIF
@@ -85,10 +85,48 @@ TEST(ImageLoad, UnusualSourcesLoadAsStills)
     }
 
     const Path tga = dir / "old.tga";
-    Image::call("magicksave", Image::option()->set("in", solid(48, 32, {200, 10, 10}))->set("filename", tga.c_str())->set("format", "tga"));
+    std::filesystem::copy_file(Path(VARNOLT_TEST_DATA) / "media/old.tga", tga);
     const ImageOps::Loaded loaded = ImageOps::load(tga);
     EXPECT_EQ(loaded.image.width(), 48);
     EXPECT_TRUE(loaded.metadata.empty());
     // Tools keep the source's format only when it can be written: tga comes out as png.
     EXPECT_EQ(ImageOps::transform(tga, ImageOps::Edit::flip).filename(), "old (flipped).png");
+}
+
+// An SVG that libvips does not recognise went to ImageMagick, which drew the files it names
+// and crashed on deep nesting.
+TEST(ImageLoad, ScriptedAndVectorFilesNeverReachImageMagick)
+{
+    TempDir dir;
+    const Path secret = dir / "secret.png";
+    save(solid(20, 20, {255, 0, 0}), secret);
+    const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"20\" height=\"20\">";
+    // libvips looks for the svg tag near the start only; a long comment hides it.
+    const std::string hidden = "<?xml version=\"1.0\"?>\n<!--" + std::string(5000, 'x') + "-->\n";
+    std::string nested;
+    for (int i = 0; i < 2000; ++i) nested = "<g>" + nested + "</g>";
+    const std::map<std::string, std::string> hostile = {
+        {"photo.jpg", hidden + svg + "<image xlink:href=\"" + secret.string() + "\" width=\"20\" height=\"20\"/></svg>"},
+        {"nested.svg", svg + nested + "</svg>"},
+        {"nested.jpg", hidden + svg + nested + "</svg>"},
+    };
+    for (const auto& [name, contents] : hostile) {
+        writeFile(dir / name, contents);
+        EXPECT_EQ(errorOf([&] { ImageOps::load(dir / name).image.avg(); }), "Couldn't read " + name + " as an image");
+    }
+}
+
+// ImageMagick keeps its scratch files in a folder of the process's own that goes with it; a
+// killed process's folder goes at the next start.
+TEST(ImageLoad, ImageMagickLeavesNothingInTheTemporaryFolder)
+{
+    TempDir dir;
+    TempDir temp;
+    std::filesystem::create_directory(temp / "varnolt-magick-2147483646-1");
+    std::filesystem::copy_file(Path(VARNOLT_TEST_DATA) / "media/old.tga", dir / "old.tga");
+    writeFile(dir / "photo.jpg", "<?xml version=\"1.0\"?>\n<!--" + std::string(5000, 'x') + "-->\n<svg width=\"2\" height=\"2\"/>");
+    const std::map<std::string, std::string> env = {{"TMPDIR", temp.path().string()}};
+    EXPECT_EQ(runVarnolt({"--run", "convert", "png", "old.tga"}, env, dir.path()).out, (dir / "old.png").string() + "\n");
+    EXPECT_EQ(runVarnolt({"--run", "convert", "png", "photo.jpg"}, env, dir.path()).out, "ERROR: Couldn't read photo.jpg as an image\n");
+    for (const std::string& name : listFolder(temp.path())) EXPECT_FALSE(name.find("magick") != std::string::npos) << name;
 }

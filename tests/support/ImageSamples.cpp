@@ -37,7 +37,7 @@ Path cameraPhoto(const Path& folder)
 {
     const Path photo = folder / "photo.jpg";
     save(noise(300, 200), photo);
-    const auto result = TestSupport::runProgram("exiftool", {"-q", "-overwrite_original", "-Orientation#=6", "-Make=Canon", "-Model=EOS R5",
+    const auto result = TestSupport::runProgram("exiftool", {"-q", "-overwrite_original", "-Orientation#=6", "-XMP-tiff:Orientation#=6", "-Make=Canon", "-Model=EOS R5",
                                                              "-GPSLatitude=48.85", "-GPSLatitudeRef=N", "-GPSLongitude=2.35",
                                                              "-GPSLongitudeRef=E", "-IPTC:Keywords=holiday", photo.string()});
     EXPECT_EQ(result.status, 0) << result.err;
@@ -46,12 +46,18 @@ Path cameraPhoto(const Path& folder)
 
 std::map<std::string, std::string> tags(const Path& file)
 {
-    const auto result = TestSupport::runProgram("exiftool", {"-S", "-n", "-Orientation", "-Make", "-Model", "-GPSLatitude", "-Keywords", "-ChromaFormat", file.string()});
+    const auto result = TestSupport::runProgram("exiftool", {"-a", "-G1", "-S", "-n", "-Orientation", "-Make", "-Model", "-GPSLatitude", "-Keywords",
+                                                             "-ChromaFormat", file.string()});
     std::map<std::string, std::string> found;
     std::istringstream lines(result.out);
+    // "[group] Name: value"; the first of several wins, XMP's orientation has a name of its own.
     for (std::string line; std::getline(lines, line);) {
-        const auto colon = line.find(": ");
-        if (colon != std::string::npos) found[line.substr(0, colon)] = line.substr(colon + 2);
+        const auto close = line.find("] ");
+        const auto colon = line.find(": ", close);
+        if (close == std::string::npos || colon == std::string::npos) continue;
+        std::string name = line.substr(close + 2, colon - close - 2);
+        if (name == "Orientation" && line.starts_with("[XMP")) name = "XMP Orientation";
+        found.emplace(name, line.substr(colon + 2));
     }
     return found;
 }

@@ -15,9 +15,10 @@ Image noise(int width, int height, int bands = 3);
 Image solid(int width, int height, const std::vector<double>& colour);
 void save(const Image& image, const Path& to);
 Image open(const Path& file);
-// A 300 × 200 JPEG that says "turn 90° clockwise", with camera, GPS and IPTC tags.
+// A 300 × 200 JPEG that says "turn 90° clockwise" in EXIF and XMP, with camera, GPS and IPTC tags.
 Path cameraPhoto(const Path& folder);
-// The given tags as exiftool prints them (numbers unformatted); absent tags are left out.
+// The given tags as exiftool prints them (numbers unformatted), XMP's orientation as
+// "XMP Orientation"; absent tags are left out.
 std::map<std::string, std::string> tags(const Path& file);
 // A valid PNG header declaring width × height pixels, with a few bytes of pixel data.
 void pngHeaderOnly(const Path& to, unsigned width, unsigned height);

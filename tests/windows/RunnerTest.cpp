@@ -1,65 +1,224 @@
+#include "FakeDesktop.h"
 #include "TestSupport.h"
+#include "ToastTesting.h"
 
-#include "core/Errors.h"
+#include "catalog/Catalog.h"
 #include "core/OptionRun.h"
 #include "core/Output.h"
+#include "core/Progress.h"
 #include "core/Recents.h"
+#include "core/RunnerText.h"
+#include "core/Settings.h"
 #include "windows/Runner.h"
 
-#include <QCoreApplication>
-#include <QLocale>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QUrl>
+
+#include <future>
 
 using namespace TestSupport;
+using namespace ToastTesting;
+using State = ToastModel::State;
 
-class RunnerTest : public FreshHome {
+namespace {
+WheelOption fake(const std::string& title, bool isAction, bool isInteractive, RunFn run)
+{
+    return {title, std::nullopt, isAction, isInteractive, std::move(run)};
+}
+
+// Writes "<name>.jpg" next to the first file.
+OptionResult writeJpg(const Paths& urls)
+{
+    Output::Pending pending(Output::url(urls[0], "jpg"));
+    writeFile(pending.path(), std::string(500, 'j'));
+    return {{pending.keep()}, std::nullopt};
+}
+
+template <typename Failure>
+RunFn throwing(Failure failure)
+{
+    return [failure](const Paths&) -> OptionResult { throw failure; };
+}
+
+// The run of an interactive option whose editor closed: it opens its own toast first.
+RunFn afterEditor(RunFn work)
+{
+    return [work](const Paths& urls) {
+        Runner::openLateToast("Cropping photo…", "photo.png");
+        return work(urls);
+    };
+}
+}
+
+class RunnerTest : public FreshHomeWithFiles {
 protected:
-    TempDir dir;
-    std::vector<Notice> notices;
-
-    // Runs the option to its end and lets the main thread handle the result.
-    void perform(bool isAction, const RunFn& run)
+    void SetUp() override
     {
-        Runner::perform({"Compress", std::nullopt, isAction, false, run}, {dir / "photo.png"},
-                        [this](const Notice& notice) { notices.push_back(notice); });
+        FreshHomeWithFiles::SetUp();
+        clear();
+    }
+    void TearDown() override
+    {
         OptionRun::waitForAll();
-        QCoreApplication::processEvents();
+        clear();
+        FreshHomeWithFiles::TearDown();
+    }
+    // Runs the option and lets the main thread take its outcome.
+    void perform(const WheelOption& option, const Paths& urls)
+    {
+        Runner::perform(option, urls, QPoint(400, 300));
+        OptionRun::waitForAll();
+        TestDesktop::pause(400);  // the outcome, and any dismissal, take their course
     }
 };
 
-TEST_F(RunnerTest, OutputsBecomeRecentAndUndoableAndMessagesAreShownOnly)
+// A real PNG converted on the convert page: progress toast, sizes and saving, then Undo.
+TEST_F(RunnerTest, APngConvertsThenShowsTheSavingAndUndoes)
 {
-    QLocale::setDefault(QLocale::c());
-    writeFile(dir / "photo.png", std::string(2'000'000, 'p'));
-    perform(false, [](const Paths& urls) {
-        Output::Pending pending(Output::url(urls[0], "jpg"));
-        writeFile(pending.path(), std::string(500'000, 'j'));
-        return OptionResult{{pending.keep()}, std::nullopt};
-    });
-    perform(true, [](const Paths&) { return OptionResult{{}, std::string("12 words")}; });
-    QLocale::setDefault(QLocale::system());
+    REQUIRE_DESKTOP();
+    QImage picture(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const int grain = QRandomGenerator::global()->bounded(16);
+            picture.setPixel(x, y, qRgb(x * 255 / 800 + grain / 2, y * 255 / 600 + grain / 2, 128 + grain));
+        }
+    }
+    const Path png = dir / "photo.png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(png.string())));
+    const WheelOptions options = Catalog::options({png}, WheelMode::convert);
+    const auto jpg = std::find_if(options.begin(), options.end(), [](const WheelOption& o) { return o.title == "JPG"; });
+    ASSERT_NE(jpg, options.end());
 
-    ASSERT_EQ(notices.size(), 2u);
-    EXPECT_EQ(notices[0].title, "photo.jpg");
-    EXPECT_EQ(notices[0].subtitle, "2.0 MB → 500 kB  (−75%)");  // larger outputs: RunnerTextTest
-    EXPECT_FALSE(notices[0].failed);
-    EXPECT_EQ(notices[1].title, "Compress");
-    EXPECT_EQ(notices[1].subtitle, "12 words");
-    // The message neither joins the recents nor replaces the batch to undo.
-    EXPECT_EQ(Recents::urls(), Paths{dir / "photo.jpg"});
-    EXPECT_EQ(UndoStore::last(), Paths{dir / "photo.jpg"});
+    Runner::perform(*jpg, {png}, QPoint(640, 400));
+    Toast* toast = newest();
+    ASSERT_NE(toast, nullptr);
+    EXPECT_EQ(toast->model(), (ToastModel{"JPG…", "photo.png", State::working, {}, {}}));
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return toast->model().state != State::working; }, 20000));
+    const Path out = dir / "photo.jpg";
+    EXPECT_EQ(toast->model().title, "photo.jpg");
+    EXPECT_EQ(toast->model().subtitle, RunnerText::sizes(Output::size(png), Output::size(out)));
+    EXPECT_NE(toast->model().subtitle.find("  (−"), std::string::npos) << toast->model().subtitle;
+    EXPECT_EQ(toast->model().outputs, Paths{out});
+    EXPECT_EQ(Recents::urls(), Paths{out});
+    EXPECT_EQ(UndoStore::last(), Paths{out});
+    settled(toast);
+    TestDesktop::pause(600);
+    TestDesktop::keep(TestDesktop::screenshot().copy(toast->view().frameGeometry().adjusted(-20, -20, 20, 20)), "runner-success");
+
+    ASSERT_TRUE(click(toast, toast->view().undoButton().center()));
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return toast->model().title == "Undone"; }));
+    EXPECT_EQ(toast->model().subtitle, "Moved 1 file to the Trash");
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_TRUE(std::filesystem::exists(home() / ".local/share/Trash/files/photo.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(png));
 }
 
-TEST_F(RunnerTest, FailuresAreNamedAndCancelsAreSilent)
+TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
 {
-    const auto throwing = [](auto failure) { return [failure](const Paths&) -> OptionResult { throw failure; }; };
-    perform(false, throwing(KError("The file is damaged")));
-    perform(true, throwing(KError("No such folder")));
-    perform(false, throwing(UserCancelled()));
-    ASSERT_EQ(notices.size(), 2u);
-    EXPECT_EQ(notices[0].title, "Couldn't compress");
-    EXPECT_EQ(notices[0].subtitle, "The file is damaged");
-    EXPECT_TRUE(notices[0].failed);
-    EXPECT_EQ(notices[1].title, "Compress");  // an action keeps its title
-    EXPECT_EQ(notices[1].subtitle, "No such folder");
-    EXPECT_TRUE(Recents::urls().empty());
+    const RunFn words = [](const Paths&) { return OptionResult{{}, std::string("12 words copied to the clipboard")}; };
+    const RunFn nothing = [](const Paths&) { return OptionResult{}; };
+    const struct {
+        const char* what;
+        WheelOption option;
+        std::optional<ToastModel> toast;
+        bool recorded;
+    } cases[] = {
+        {"a message", fake("Text", false, false, words), ToastModel{"Text", "12 words copied to the clipboard", State::success, {}, {}}, false},
+        {"nothing to say", fake("Check", false, false, nothing), std::nullopt, false},
+        {"a failure", fake("Convert", false, false, throwing(KError("The file is damaged"))),
+         ToastModel{"Couldn't convert", "The file is damaged", State::failure, {}, {}}, false},
+        {"a system error", fake("Convert", false, false, throwing(std::runtime_error("No space left on device"))),
+         ToastModel{"Couldn't convert", "No space left on device", State::failure, {}, {}}, false},
+        {"a cancel", fake("Convert", false, false, throwing(UserCancelled())), std::nullopt, false},
+        {"an action's outputs", fake("Copy", true, false, writeJpg), std::nullopt, true},
+        {"an action's message", fake("Copy Path", true, false, [](const Paths&) { return OptionResult{{}, std::string("Copied")}; }),
+         ToastModel{"Copy Path", "Copied", State::success, {}, {}}, false},
+        {"an action's failure", fake("Move", true, false, throwing(KError("No such folder"))),
+         ToastModel{"Move", "No such folder", State::failure, {}, {}}, false},
+        {"an editor without a toast", fake("Crop", false, true, writeJpg), std::nullopt, true},
+        {"an editor's failure without a toast", fake("Crop", false, true, throwing(KError("The video is too short"))),
+         ToastModel{"Crop", "The video is too short", State::failure, {}, {}}, false},
+        {"an editor closed with Cancel", fake("Crop", false, true, throwing(UserCancelled())), std::nullopt, false},
+        {"an editor's toast, cancelled", fake("Crop", false, true, afterEditor(throwing(UserCancelled()))), std::nullopt, false},
+        {"an editor's toast, failing", fake("Crop", false, true, afterEditor(throwing(KError("Disk full")))),
+         ToastModel{"Couldn't crop", "Disk full", State::failure, {}, {}}, false},
+    };
+    for (const auto& c : cases) {
+        const Path photo = file("photo.png", std::string(2'000, 'p'));
+        perform(c.option, {photo});
+        ASSERT_EQ(Toast::live().size(), c.toast ? 1u : 0u) << c.what;
+        if (c.toast) {
+            EXPECT_EQ(newest()->model(), *c.toast) << c.what;
+        }
+        EXPECT_EQ(UndoStore::last().size(), c.recorded ? 1u : 0u) << c.what;
+        EXPECT_EQ(Runner::lateToast(), nullptr) << c.what;
+        clear();
+        Settings::remove("lastOutputs");
+        std::filesystem::remove(dir / "photo.jpg");
+    }
+}
+
+TEST_F(RunnerTest, AnEditorsOwnToastTakesProgressAndTheOutcome)
+{
+    const Path photo = file("photo.png", std::string(2'000, 'p'));
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    Runner::perform(fake("Crop", false, true, afterEditor([released](const Paths& urls) {
+                        Progress::report(0.25);
+                        released.wait();
+                        return writeJpg(urls);
+                    })),
+                    {photo});
+    ASSERT_TRUE(TestDesktop::waitFor([] { return Runner::lateToast() && Runner::lateToast()->model().progress == 0.25; }));
+    Toast* toast = Runner::lateToast();
+    EXPECT_EQ(toast->model().title, "Cropping photo…");
+    release.set_value();
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return toast->model().state == State::success; }));
+    EXPECT_EQ(toast->model(), (ToastModel{"photo.jpg", "2 KB → 500 bytes  (−75%)", State::success, {dir / "photo.jpg"}, {}}));
+    EXPECT_EQ(Runner::lateToast(), nullptr);
+}
+
+// Nothing serialises runs: three at once, each finishing its own toast in any order.
+TEST_F(RunnerTest, SeveralRunsAtOnceFinishTheirOwnToasts)
+{
+    const Path photo = file("photo.png");
+    std::vector<std::promise<void>> releases(3);
+    std::vector<Toast*> toasts;
+    for (int i = 0; i < 3; ++i) {
+        std::shared_future<void> released = releases[i].get_future().share();
+        const std::string title = "Run " + std::to_string(i + 1);
+        Runner::perform(fake(title, false, false, [released, title, i](const Paths&) {
+                            Progress::report(0.3 * (i + 1));
+                            released.wait();
+                            return OptionResult{{}, title + " done"};
+                        }),
+                        {photo}, QPoint(400, 150 + 80 * i));
+        toasts.push_back(newest());
+    }
+    // Each working toast shows its own run's fraction done: all three run at the same time.
+    ASSERT_TRUE(TestDesktop::waitFor([&] {
+        return std::all_of(toasts.begin(), toasts.end(), [&](Toast* t) { return t->model().progress.has_value(); });
+    }));
+    for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(*toasts[i]->model().progress, 0.3 * (i + 1));
+    if (TestDesktop::running()) {
+        TestDesktop::pause(400);
+        TestDesktop::keep(TestDesktop::screenshot().copy(QRect(200, 100, 400, 260)), "runner-working");
+    }
+    for (int i = 2; i >= 0; --i) {
+        releases[i].set_value();
+        ASSERT_TRUE(TestDesktop::waitFor([&] { return toasts[i]->model().state == State::success; }));
+        EXPECT_EQ(toasts[i]->model().subtitle, "Run " + std::to_string(i + 1) + " done");
+        for (int j = 0; j < i; ++j) EXPECT_EQ(toasts[j]->model().state, State::working);
+    }
+}
+
+TEST_F(RunnerTest, RevealAfterShowsTheOutputsInTheFileManager)
+{
+    REQUIRE_DESKTOP();
+    FakeFileManager fileManager;
+    Settings::setValue("revealAfter", true);
+    perform(fake("JPG", false, false, writeJpg), {file("photo.png")});
+    const QString uri = QUrl::fromLocalFile(QString::fromStdString((dir / "photo.jpg").string())).toString();
+    EXPECT_TRUE(TestDesktop::waitFor([&] { return fileManager.shown == QStringList{uri}; }));
 }

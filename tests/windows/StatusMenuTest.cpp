@@ -1,36 +1,57 @@
 #include "MenuTexts.h"
 #include "TestSupport.h"
+#include "ToastTesting.h"
 
 #include "core/Recents.h"
 #include "core/Settings.h"
 #include "windows/App.h"
+#include "windows/FileChooser.h"
 #include "windows/StatusMenu.h"
 
 using namespace MenuTexts;
 using namespace TestSupport;
+using State = ToastModel::State;
 
-class StatusMenuTest : public FreshHome {
+class StatusMenuTest : public FreshHomeWithFiles {
 protected:
-    TempDir dir;
+    void TearDown() override
+    {
+        ToastTesting::clear();
+        FreshHomeWithFiles::TearDown();
+    }
     Paths outputs(int count)
     {
         Paths files;
-        for (int i = 1; i <= count; ++i) {
-            files.push_back(dir / ("out" + std::to_string(i) + ".png"));
-            writeFile(files.back(), "png");
-        }
+        for (int i = 1; i <= count; ++i) files.push_back(file("out" + std::to_string(i) + ".png", "png"));
         return files;
     }
 };
 
-TEST_F(StatusMenuTest, HintAndToolTipFollowTheTriggerKeys)
+TEST_F(StatusMenuTest, HintHotkeyAndToolTipFollowTheSettings)
 {
-    StatusMenu status([](const Notice&) {});
+    StatusMenu status;
     EXPECT_EQ(texts(status.menu()),
-              (QStringList{"Drag a file, then tap ⇧ Convert · ⌘ Tools · ⌃ Actions", "-", "Convert a File…",
-                           "Undo Last Conversion", "-", "Recent Conversions — none yet", "-", "Quit Varnolt"}));
+              (QStringList{"Drag a file, then tap ⇧ Convert · ⌘ Tools · ⌃ Actions", "-", "Convert Selected Files    ⌃⌥Space",
+                           "Convert a File…", "Undo Last Conversion", "-", "Recent Conversions — none yet", "-",
+                           "How It Works", "Settings…", "Quit Varnolt"}));
     EXPECT_EQ(item(status.menu(), "Convert a File…")->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(item(status.menu(), "Settings…")->shortcut(), QKeySequence("Ctrl+,"));
+    EXPECT_EQ(item(status.menu(), "Quit Varnolt")->shortcut(), QKeySequence("Ctrl+Q"));
+    // Their windows come later: until then the items cannot be chosen.
+    EXPECT_FALSE(item(status.menu(), "How It Works")->isEnabled());
+    status.showSettings = [] {};
+    emit status.menu()->aboutToShow();
+    EXPECT_TRUE(item(status.menu(), "Settings…")->isEnabled());
     EXPECT_EQ(App::toolTip(), "Varnolt — drag a file and tap ⇧");
+
+    const std::pair<const char*, const char*> hotkeys[] = {{"off", "Convert Selected Files"},
+                                                           {"cmdOptReturn", "Convert Selected Files    ⌥⌘Return"},
+                                                           {"ctrlOptK", "Convert Selected Files    ⌃⌥K"},
+                                                           {"hyper", "Convert Selected Files    ⌃⌥Space"}};
+    for (const auto& [choice, title] : hotkeys) {
+        Settings::setValue("hotkey", choice);
+        EXPECT_EQ(StatusMenu::selectionTitle(), title);
+    }
 
     Settings::setValue("key.convert", "option");
     Settings::setValue("key.tools", "option");
@@ -45,7 +66,7 @@ TEST_F(StatusMenuTest, RecentsListFiveAndSpillIntoMore)
 {
     const Paths three = outputs(3);
     Recents::add(three);
-    StatusMenu status([](const Notice&) {});
+    StatusMenu status;
     const auto recents = [&](int count) {
         emit status.menu()->aboutToShow();
         const QStringList all = texts(status.menu());
@@ -62,24 +83,35 @@ TEST_F(StatusMenuTest, RecentsListFiveAndSpillIntoMore)
     EXPECT_EQ(texts(item(status.menu(), "More")->menu()), (QStringList{"out6.png", "out7.png", "-", "Clear Recents"}));
 }
 
-TEST_F(StatusMenuTest, ClearRecentsLeavesUndoAloneAndUndoReportsWhatItMoved)
+TEST_F(StatusMenuTest, ClearRecentsLeavesUndoAloneAndUndoReportsInAToast)
 {
     const Paths files = outputs(2);
     Recents::add(files);
     UndoStore::record(files);
-    std::vector<Notice> notices;
-    StatusMenu status([&](const Notice& notice) { notices.push_back(notice); });
+    StatusMenu status;
     item(item(status.menu(), "Options")->menu(), "Clear Recents")->trigger();
     emit status.menu()->aboutToShow();
     EXPECT_TRUE(texts(status.menu()).contains("Recent Conversions — none yet"));
     ASSERT_TRUE(item(status.menu(), "Undo Last Conversion")->isEnabled());
 
     item(status.menu(), "Undo Last Conversion")->trigger();
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].title, "Undone");
-    EXPECT_EQ(notices[0].subtitle, "Moved 2 files to the Trash");
-    EXPECT_FALSE(notices[0].failed);
+    ASSERT_EQ(Toast::live().size(), 1u);
+    EXPECT_EQ(ToastTesting::newest()->model(), (ToastModel{"Undone", "Moved 2 files to the Trash", State::success, {}, {}}));
     EXPECT_FALSE(std::filesystem::exists(files[0]));
     emit status.menu()->aboutToShow();
     EXPECT_FALSE(item(status.menu(), "Undo Last Conversion")->isEnabled());
+}
+
+TEST_F(StatusMenuTest, TheChooserTakesFilesAndFoldersTogether)
+{
+    const Path photo = file("photo.png");
+    std::filesystem::create_directory(dir / "album");
+    FileChooser chooser;
+    chooser.setDirectory(QString::fromStdString(dir.path().string()));
+    chooser.selectFile("\"photo.png\" \"album\"");
+    chooser.accept();
+    EXPECT_EQ(chooser.result(), QDialog::Accepted);
+    Paths chosen = chooser.chosen();
+    std::sort(chosen.begin(), chosen.end());
+    EXPECT_EQ(chosen, (Paths{dir / "album", photo}));
 }

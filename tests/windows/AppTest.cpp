@@ -1,0 +1,145 @@
+#include "TestSupport.h"
+#include "ToastTesting.h"
+
+#include "core/Recents.h"
+#include "core/Settings.h"
+#include "platform/SingleInstance.h"
+#include "windows/App.h"
+
+#include <QLocalServer>
+#include <QSignalSpy>
+
+using namespace TestSupport;
+using namespace ToastTesting;
+
+class AppTest : public FreshHomeWithFiles {
+protected:
+    void TearDown() override
+    {
+        clear();
+        FreshHomeWithFiles::TearDown();
+    }
+    // Whether the application asked for its welcome window once it started.
+    bool welcomed(App& app)
+    {
+        QSignalSpy spy(&app, &App::welcomeRequested);
+        TestDesktop::pause(50);
+        return spy.count() == 1;
+    }
+};
+
+TEST_F(AppTest, WelcomeOnTheFirstStartAndWhenAsked)
+{
+    const struct {
+        QStringList arguments;
+        bool welcome;
+    } starts[] = {{{}, true}, {{}, false}, {{"--welcome"}, true}, {{}, false}};
+    for (const auto& start : starts) {
+        App app(start.arguments, true);
+        EXPECT_EQ(welcomed(app), start.welcome) << start.arguments.join(" ").toStdString();
+        EXPECT_TRUE(Settings::boolean("didShowWelcome"));
+    }
+}
+
+TEST_F(AppTest, WithoutATraySaysOnceHowToReachVarnolt)
+{
+    Settings::setValue("didShowWelcome", true);
+    {
+        App app({}, false);
+        ASSERT_EQ(Toast::live().size(), 1u);
+        EXPECT_EQ(newest()->model().title, "Varnolt is running");
+        EXPECT_EQ(newest()->model().subtitle, "No tray icon here: start Varnolt again to open it");
+    }
+    clear();
+    REQUIRE_DESKTOP();
+    // A tray of the test's own: the icon goes there and nothing is said.
+    const auto tray = TestDesktop::launch("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request", "--height", "28"});
+    ASSERT_TRUE(TestDesktop::waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); })) << "trayer did not start";
+    App app({});
+    EXPECT_TRUE(Toast::live().empty());
+}
+
+// The command line and other programs write the settings file while Varnolt runs.
+TEST_F(AppTest, SeesSettingsWrittenByOtherProcesses)
+{
+    Settings::setValue("didShowWelcome", true);
+    App app({}, true);
+    const Path output = file("photo.jpg");
+    UndoStore::record({output});
+    ASSERT_EQ(runVarnolt({"--undo"}).status, 0);
+    EXPECT_TRUE(TestDesktop::waitFor([] { return Settings::stringList("lastOutputs").isEmpty(); }));
+
+    QSignalSpy changes(&Settings::notifier(), &SettingsNotifier::changed);
+    writeFile(Settings::fileName().toStdString(), "[General]\ndidShowWelcome=true\nkey.convert=option\n");
+    EXPECT_TRUE(TestDesktop::waitFor([] { return App::toolTip() == "Varnolt — drag a file and tap ⌥"; }));
+    EXPECT_GE(changes.count(), 1);
+}
+
+// A damaged settings file is kept before anything is written over it; an unwritable one is
+// reported; either way Varnolt starts and says so.
+TEST_F(AppTest, SettingsFileProblemsAreToldAndNothingIsLost)
+{
+    const std::string conf = Settings::fileName().toStdString();
+    const std::string damaged = "[General\nkey.convert=option\n[presets\x01\n";
+    const struct {
+        const char* what;
+        std::function<void()> setUp;
+        std::string subtitle;
+        std::string kept;
+    } cases[] = {
+        {"damaged", [&] { writeFile(conf, damaged); }, "Damaged settings file kept as Varnolt.conf.damaged", damaged},
+        {"a folder in its place", [&] { std::filesystem::create_directories(conf); },
+         "~/.config/Varnolt/Varnolt.conf can't be written — changes last until Varnolt quits", ""},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(std::filesystem::path(conf).parent_path());
+        c.setUp();
+        Settings::reset();
+        Settings::registerDefaults();
+        App app({}, true);
+        ASSERT_TRUE(TestDesktop::waitFor([] { return !Toast::live().empty(); })) << c.what;
+        EXPECT_EQ(newest()->model().title, "Couldn't use the settings file") << c.what;
+        EXPECT_EQ(newest()->model().subtitle, c.subtitle) << c.what;
+        EXPECT_EQ(Toast::live().size(), 1u) << "said once: " << c.what;
+        if (!c.kept.empty()) {
+            EXPECT_EQ(readFile(conf + ".damaged"), c.kept);
+        }
+        clear();
+    }
+}
+
+TEST_F(AppTest, ASecondStartHandsOverAndLeaves)
+{
+    SingleInstance running;
+    ASSERT_EQ(running.claim({}), SingleInstance::Claim::primary);
+    QSignalSpy activated(&running, &SingleInstance::activated);
+    const auto second = TestDesktop::launch(VARNOLT_EXE, {"--welcome"});
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return second->state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    ASSERT_EQ(activated.count(), 1);
+    EXPECT_EQ(activated.front().front().toStringList(), QStringList{"--welcome"});
+
+    // A socket left behind by a Varnolt that crashed does not stop the next start.
+    const QString name = "varnolt-test-stale.socket";
+    writeFile((qEnvironmentVariable("XDG_RUNTIME_DIR") + "/" + name).toStdString(), "");
+    SingleInstance next(name);
+    EXPECT_EQ(next.claim({}), SingleInstance::Claim::primary);
+}
+
+// The whole program: it stays up as a tray application; started again, it leaves at once.
+TEST_F(AppTest, TheProgramRunsOnceAndWithoutADisplaySaysWhatItNeeds)
+{
+    const CommandResult headless = runVarnolt({}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
+    EXPECT_EQ(headless.status, 1);
+    EXPECT_NE(headless.err.find("needs a display"), std::string::npos);
+
+    REQUIRE_DESKTOP();
+    const auto first = TestDesktop::launch(VARNOLT_EXE, {});
+    EXPECT_FALSE(first->waitForFinished(2000)) << first->readAllStandardError().toStdString();
+    const auto second = TestDesktop::launch(VARNOLT_EXE, {});
+    ASSERT_TRUE(second->waitForFinished(10000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    EXPECT_EQ(first->state(), QProcess::Running);
+    first->terminate();
+    EXPECT_TRUE(first->waitForFinished());
+}
