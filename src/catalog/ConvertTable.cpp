@@ -18,6 +18,7 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::image, ConvertRows::image},
         {FileKind::video, ConvertRows::video},
         {FileKind::audio, ConvertRows::audio},
+        {FileKind::pdf, ConvertRows::pdf},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);
