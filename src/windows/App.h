@@ -1,4 +1,5 @@
 #pragma once
+#include "presets/FolderWatcher.h"
 #include "windows/StatusMenu.h"
 
 #include <QFileSystemWatcher>
@@ -23,6 +24,7 @@ public:
     // "Varnolt — drag a file and tap ⇧", with the convert page's trigger key.
     static QString toolTip();
     StatusMenu& menu() { return menu_; }
+    FolderWatcher& watcher() { return folders_; }
 
 public slots:
     // Another start of Varnolt, "--welcome" or the first start: the welcome window.
@@ -33,10 +35,12 @@ signals:
     void welcomeRequested();
 
 private:
+    void watchFolders();
     void showStatusItem(bool trayAvailable);
     void watchSettings();
     void reportProblem(const QString& message);
 
+    FolderWatcher folders_;
     QSystemTrayIcon tray_;
     StatusMenu menu_;
     QFileSystemWatcher watcher_;
