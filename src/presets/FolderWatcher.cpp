@@ -142,9 +142,10 @@ void FolderWatcher::scan()
     const std::vector<Preset> presets = PresetStore::all();
     auto listing = std::make_shared<Listing>();
     for (const WatchRule& rule : WatchStore::all()) {
-        const Known& known = known_.at(rule.id);
+        const auto known = known_.find(rule.id);
+        if (known == known_.end()) continue;
         const bool hasPreset = std::any_of(presets.begin(), presets.end(), [&](const Preset& p) { return p.id == rule.presetID; });
-        if (!known.names || (rule.enabled && hasPreset)) listing->folders.push_back({rule.id, known.folder, std::nullopt, {}});
+        if (!known->second.names || (rule.enabled && hasPreset)) listing->folders.push_back({rule.id, known->second.folder, std::nullopt, {}});
     }
     if (listing->folders.empty()) return;
     listing_ = listing;
