@@ -16,6 +16,7 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::subtitle, ConvertRows::subtitle},
         {FileKind::spreadsheet, ConvertRows::spreadsheet},
         {FileKind::image, ConvertRows::image},
+        {FileKind::pdf, ConvertRows::pdf},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);

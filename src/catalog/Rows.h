@@ -8,6 +8,7 @@ namespace ConvertRows {
 WheelOptions archive(const Paths& urls);
 WheelOptions document(const Paths& urls);
 WheelOptions image(const Paths& urls);
+WheelOptions pdf(const Paths& urls);
 WheelOptions subtitle(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);
 }
@@ -15,5 +16,6 @@ WheelOptions spreadsheet(const Paths& urls);
 namespace ToolRows {
 WheelOptions archive(const Paths& urls);
 WheelOptions image(const Paths& urls);
+WheelOptions pdf(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);
 }

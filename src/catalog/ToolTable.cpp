@@ -12,6 +12,7 @@ WheelOptions toolOptions(FileKind kind, const Paths& urls)
         {FileKind::archive, ToolRows::archive},
         {FileKind::spreadsheet, ToolRows::spreadsheet},
         {FileKind::image, ToolRows::image},
+        {FileKind::pdf, ToolRows::pdf},
     };
     const auto row = table.find(kind);
     WheelOptions options = row == table.end() ? WheelOptions{} : row->second(urls);

@@ -40,11 +40,6 @@ std::string join(const WheelOptions& options)
     return text;
 }
 
-bool sameTitle(const std::string& a, const std::string& b)
-{
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-}
-
 int listCommand(const std::vector<std::string>& args)
 {
     const Paths files(args.begin() + 1, args.end());
@@ -101,10 +96,8 @@ int runCommand(const std::vector<std::string>& args)
     Paths files;
     for (size_t i = 3; i < args.size(); ++i) files.push_back(absoluteNormal(args[i]));
     const WheelOptions options = Catalog::options(files, *mode);
-    for (const WheelOption& option : options) {
-        if (sameTitle(option.title, args[2])) return runOption(option, files);
-    }
-    print("No option '" + args[2] + "'. Available: " + join(options));
+    if (const auto option = Catalog::find(options, args[2])) return runOption(*option, files);
+    print(Catalog::noOption(args[2], options));
     return 2;
 }
 }

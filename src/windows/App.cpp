@@ -1,10 +1,13 @@
 #include "windows/App.h"
 
+#include "catalog/Catalog.h"
 #include "core/Errors.h"
 #include "core/OptionRun.h"
+#include "core/Paths.h"
 #include "core/Settings.h"
 #include "platform/SingleInstance.h"
 #include "presets/PresetStore.h"
+#include "windows/Runner.h"
 #include "windows/StatusIcon.h"
 #include "windows/Toast.h"
 
@@ -25,11 +28,45 @@ App::App(const QStringList& arguments, bool trayAvailable)
     watchSettings();
     connect(&Settings::notifier(), &SettingsNotifier::problem, this, &App::reportProblem);
     if (const QString problem = Settings::problem(); !problem.isEmpty()) reportProblem(problem);
-    if (!Settings::boolean(SettingsKey::didShowWelcome) || arguments.contains("--welcome")) {
+    // Once the event loop runs, when the tray icon is in place.
+    if (arguments.value(0) == "--perform") {
+        QTimer::singleShot(0, this, [this, arguments] { handle(arguments); });
+    } else if (!Settings::boolean(SettingsKey::didShowWelcome) || arguments.contains("--welcome") || arguments == QStringList{"--wheel"}) {
         Settings::setValue(SettingsKey::didShowWelcome, true);
-        // Once the event loop runs, when the tray icon is in place.
         QTimer::singleShot(0, this, &App::showWelcome);
     }
+}
+
+void App::handle(const QStringList& arguments)
+{
+    if (arguments.value(0) != "--perform") {
+        showWelcome();
+        return;
+    }
+    const auto mode = WheelModes::fromWord(arguments.value(1).toStdString());
+    if (!mode || arguments.size() < 4) {
+        Toast::show(std::nullopt, {"Couldn't run that option", "usage: varnolt --perform <convert|tools|actions> <option> <files…>",
+                                   ToastModel::State::failure, {}, std::nullopt});
+        return;
+    }
+    Paths files;
+    for (const QString& file : arguments.mid(3)) files.push_back(file.toStdString());
+    const WheelOptions options = Catalog::options(files, *mode);
+    const std::string title = arguments[2].toStdString();
+    if (const auto option = Catalog::find(options, title)) {
+        Runner::perform(*option, files);
+    } else {
+        Toast::show(std::nullopt, {"Couldn't run " + title, Catalog::noOption(title, options), ToastModel::State::failure, {}, std::nullopt});
+    }
+}
+
+QStringList App::withAbsolutePaths(QStringList arguments)
+{
+    const qsizetype first = arguments.value(0) == "--perform" ? 3 : arguments.value(0) == "--wheel" ? 1 : arguments.size();
+    for (qsizetype i = first; i < arguments.size(); ++i) {
+        arguments[i] = QString::fromStdString(absoluteNormal(arguments[i].toStdString()).string());
+    }
+    return arguments;
 }
 
 QString App::toolTip()
@@ -112,7 +149,8 @@ int App::run(int argc, char** argv)
     QApplication::setApplicationName("Varnolt");
     // The tray is the application: closing a dialog must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    const QStringList arguments = QApplication::arguments().mid(1);
+    // The running instance may have another working folder: it receives absolute paths.
+    const QStringList arguments = withAbsolutePaths(QApplication::arguments().mid(1));
     SingleInstance instance;
     try {
         if (instance.claim(arguments) == SingleInstance::Claim::handedOver) return 0;
@@ -123,8 +161,8 @@ int App::run(int argc, char** argv)
     int status = 0;
     {
         App app(arguments);
-        // Opening Varnolt again while it runs shows the welcome window.
-        connect(&instance, &SingleInstance::activated, &app, &App::showWelcome);
+        // Opening Varnolt again while it runs shows the welcome window, or runs what it was asked.
+        connect(&instance, &SingleInstance::activated, &app, &App::handle);
         status = QApplication::exec();
     }
     // Runs still in progress finish first, so that quitting never leaves a half-written output.

@@ -26,6 +26,13 @@ public:
     StatusMenu& menu() { return menu_; }
     FolderWatcher& watcher() { return folders_; }
 
+    // The arguments of a later start, or "--perform" at the first: "--perform <mode> <option>
+    // <files…>" runs that option with its toast, as if chosen on the wheel; anything else
+    // shows the welcome window.
+    void handle(const QStringList& arguments);
+    // File arguments of "--perform" and "--wheel" made absolute against this process's folder.
+    static QStringList withAbsolutePaths(QStringList arguments);
+
 public slots:
     // Another start of Varnolt, "--welcome" or the first start: the welcome window.
     void showWelcome();

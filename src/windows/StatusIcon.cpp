@@ -1,5 +1,7 @@
 #include "windows/StatusIcon.h"
 
+#include "wheel/WheelPalette.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
@@ -43,6 +45,22 @@ QIcon icon()
     const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
     QIcon icon;
     for (const qreal scale : {1.0, 2.0}) icon.addPixmap(QPixmap::fromImage(image(color, scale)));
+    return icon;
+}
+
+QImage applicationImage(int pixels)
+{
+    QImage icon(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(WheelPalettes::accent());
+    const qreal margin = pixels / 16.0;
+    p.drawEllipse(QRectF(margin, margin, pixels - 2 * margin, pixels - 2 * margin));
+    // The tray drawing fills 18 points; inside the disc it takes two thirds of the width.
+    const qreal glyph = pixels * 2.0 / 3.0;
+    p.drawImage(QPointF((pixels - glyph) / 2, (pixels - glyph) / 2), image(Qt::white, glyph / 18.0));
     return icon;
 }
 

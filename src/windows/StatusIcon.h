@@ -10,4 +10,7 @@ QImage image(const QColor& color, qreal scale);
 // The icon at 1× and 2×, in the colour of the palette's window text so that it shows on
 // dark and light panels alike.
 QIcon icon();
+// The application's own icon (menus, windows, the file manager): the same drawing in white on a
+// disc of the wheel's accent colour, pixels wide and high.
+QImage applicationImage(int pixels);
 }

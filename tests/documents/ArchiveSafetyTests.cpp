@@ -140,8 +140,8 @@ TEST_F(ArchiveSafetyTest, LinksThatStayInsideAreKept)
 // Extracting as root must not make devices, pipes, set-ID programs or files of other users.
 TEST_F(ArchiveSafetyTest, SpecialMembersAreRefusedAndModesTamed)
 {
-    writeFile(dir / "spec", "#mtree\ndev/null type=char mode=0666 device=native,1,3\n");
-    sh("bsdtar", {"-cf", (dir / "device.tar").string(), "@" + (dir / "spec").string()});
+    writeFile(dir / "manifest.mtree", "#mtree\ndev/null type=char mode=0666 device=native,1,3\n");
+    sh("bsdtar", {"-cf", (dir / "device.tar").string(), "@" + (dir / "manifest.mtree").string()});
     fs::create_directories(dir / "src");
     ASSERT_EQ(::mkfifo((dir / "src/pipe").c_str(), 0644), 0);
     sh("/usr/bin/tar", {"-cf", (dir / "pipe.tar").string(), "-C", (dir / "src").string(), "pipe"});
@@ -150,7 +150,7 @@ TEST_F(ArchiveSafetyTest, SpecialMembersAreRefusedAndModesTamed)
     fs::permissions(dir / "src/tool", fs::perms(06755));
     sh("/usr/bin/tar", {"--owner=12345", "--group=12345", "-cf", (dir / "tool.tar").string(), "-C", (dir / "src").string(), "tool"});
     fs::remove_all(dir / "src");
-    fs::remove(dir / "spec");
+    fs::remove(dir / "manifest.mtree");
 
     for (const auto& [name, item] : std::vector<std::pair<std::string, std::string>>{{"device.tar", "dev/null"}, {"pipe.tar", "pipe"}}) {
         const auto before = listFolder(dir.path());

@@ -8,6 +8,7 @@
 #include "presets/WatchRule.h"
 #include "windows/App.h"
 
+#include <QImage>
 #include <QLocalServer>
 #include <QSignalSpy>
 
@@ -168,4 +169,25 @@ TEST_F(AppTest, WatchedFilesAreToldInToasts)
     EXPECT_EQ(toasts["cat.tga → ★ Web"].outputs, Paths{folder / "Converted" / output});
     ASSERT_TRUE(toasts.count("Watch folder: couldn't convert broken.png"));
     EXPECT_EQ(toasts["Watch folder: couldn't convert broken.png"].state, ToastModel::State::failure);
+}
+
+// The file managers' menus ask the running application to carry an option out with its toast.
+TEST_F(AppTest, PerformRunsTheNamedOptionWithItsToast)
+{
+    Settings::setValue("didShowWelcome", true);
+    const Path png = dir / "photo.png";
+    ASSERT_TRUE(QImage(16, 16, QImage::Format_RGB32).save(QString::fromStdString(png.string())));
+    EXPECT_EQ(App::withAbsolutePaths({"--perform", "convert", "jpg", "photo.png"}).last().toStdString(),
+              (std::filesystem::current_path() / "photo.png").string());
+    const struct {
+        QString title;
+        std::string toastTitle;
+    } cases[] = {{"jpg", "photo.jpg"}, {"nonsense", "Couldn't run nonsense"}};
+    for (const auto& c : cases) {
+        App app({"--perform", "convert", c.title, QString::fromStdString(png.string())}, true);
+        ASSERT_TRUE(TestDesktop::waitFor([&] { return !Toast::live().empty() && newest()->model().state != ToastModel::State::working; }, 20000));
+        EXPECT_EQ(newest()->model().title, c.toastTitle);
+        clear();
+    }
+    EXPECT_EQ(Recents::urls(), Paths{dir / "photo.jpg"});
 }

@@ -1,0 +1,44 @@
+#include "catalog/Rows.h"
+
+#include "catalog/CatalogFrame.h"
+#include "documents/PDFOps.h"
+
+namespace {
+// A table from the text, or the pages as pictures at print resolution. The text targets
+// (DOCX, EPUB, TXT, MD) join when the document writers land.
+Path convert(const Path& url, const std::string& ext)
+{
+    return ext == "xlsx" ? PDFOps::toSpreadsheet(url, ext) : PDFOps::toImages(url, ext, 300);
+}
+
+bool several(const Paths& urls)
+{
+    return urls.size() >= 2;
+}
+
+RunFn merge = [](const Paths& urls) { return OptionResult{{PDFOps::merge(urls)}, std::nullopt}; };
+}
+
+namespace ConvertRows {
+
+WheelOptions pdf(const Paths&)
+{
+    return Catalog::formatOptions({"xlsx", "jpg", "png"}, convert);
+}
+
+}
+
+namespace ToolRows {
+
+WheelOptions pdf(const Paths& urls)
+{
+    static const Catalog::Rows rows = {
+        {Catalog::option("Compress", "arrow.down.right.and.arrow.up.left", Catalog::each(PDFOps::compress))},
+        {Catalog::option("Merge", "doc.on.doc", merge), several},
+        {Catalog::option("Split", "scissors", Catalog::each(PDFOps::split))},
+        {Catalog::option("Rotate", "rotate.right", Catalog::each(PDFOps::rotate))},
+    };
+    return Catalog::offered(rows, urls);
+}
+
+}
