@@ -1,5 +1,8 @@
 #include "catalog/Catalog.h"
 
+#include "presets/PresetRunner.h"
+#include "presets/PresetStore.h"
+
 namespace Catalog {
 
 WheelOptions options(const Paths& urls, WheelMode mode)
@@ -23,9 +26,13 @@ WheelOptions options(const Paths& urls, WheelMode mode)
     return list;
 }
 
-WheelOptions presetOptions(FileKind)
+WheelOptions presetOptions(FileKind kind)
 {
-    return {};
+    WheelOptions options;
+    for (const Preset& preset : PresetStore::presets(kind)) {
+        options.push_back(option(preset.name, "star.fill", each([preset](const Path& url) { return PresetRunner::run(preset, url); })));
+    }
+    return options;
 }
 
 }

@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "catalog/Catalog.h"
 #include "cli/Render.h"
+#include "presets/PresetStore.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -138,6 +139,7 @@ bool handle(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app = needsGui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName("Varnolt");
     QCoreApplication::setApplicationName("Varnolt");
+    PresetStore::seedIfNeeded();
     int status = 0;
     QTimer::singleShot(0, [&] {
         status = run(args);

@@ -6,6 +6,7 @@
 #include "core/Paths.h"
 #include "core/Settings.h"
 #include "platform/SingleInstance.h"
+#include "presets/PresetStore.h"
 #include "windows/Runner.h"
 #include "windows/StatusIcon.h"
 #include "windows/Toast.h"
@@ -20,7 +21,9 @@
 App::App(const QStringList& arguments, bool trayAvailable)
 {
     Settings::registerDefaults();
-    // Presets, the folder watcher, the drag monitor and the hotkey start here as they land.
+    PresetStore::seedIfNeeded();
+    watchFolders();
+    // The drag monitor and the hotkey start here as they land.
     showStatusItem(trayAvailable);
     watchSettings();
     connect(&Settings::notifier(), &SettingsNotifier::problem, this, &App::reportProblem);
@@ -69,6 +72,20 @@ QStringList App::withAbsolutePaths(QStringList arguments)
 QString App::toolTip()
 {
     return QString::fromStdString("Varnolt — drag a file and tap " + TriggerKeys::glyph(Settings::key(WheelMode::convert)));
+}
+
+// Each watched file that is converted, or fails, says so in a toast of its own.
+void App::watchFolders()
+{
+    const auto nameOf = [](const QString& path) { return Path(path.toStdString()).filename().string(); };
+    connect(&folders_, &FolderWatcher::converted, this, [nameOf](const QString& source, const QString& preset, const QString& destination) {
+        Toast::show(std::nullopt, {nameOf(source) + " → ★ " + preset.toStdString(), nameOf(destination), ToastModel::State::success,
+                                   {destination.toStdString()}, std::nullopt});
+    });
+    connect(&folders_, &FolderWatcher::failed, this, [nameOf](const QString& source, const QString& message) {
+        Toast::show(std::nullopt, {"Watch folder: couldn't convert " + nameOf(source), message.toStdString(), ToastModel::State::failure, {}, std::nullopt});
+    });
+    folders_.start();
 }
 
 void App::showStatusItem(bool trayAvailable)

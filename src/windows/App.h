@@ -1,4 +1,5 @@
 #pragma once
+#include "presets/FolderWatcher.h"
 #include "windows/StatusMenu.h"
 
 #include <QFileSystemWatcher>
@@ -23,6 +24,7 @@ public:
     // "Varnolt — drag a file and tap ⇧", with the convert page's trigger key.
     static QString toolTip();
     StatusMenu& menu() { return menu_; }
+    FolderWatcher& watcher() { return folders_; }
 
     // The arguments of a later start, or "--perform" at the first: "--perform <mode> <option>
     // <files…>" runs that option with its toast, as if chosen on the wheel; anything else
@@ -40,10 +42,12 @@ signals:
     void welcomeRequested();
 
 private:
+    void watchFolders();
     void showStatusItem(bool trayAvailable);
     void watchSettings();
     void reportProblem(const QString& message);
 
+    FolderWatcher folders_;
     QSystemTrayIcon tray_;
     StatusMenu menu_;
     QFileSystemWatcher watcher_;

@@ -4,6 +4,8 @@
 #include "core/Recents.h"
 #include "core/Settings.h"
 #include "platform/SingleInstance.h"
+#include "presets/PresetStore.h"
+#include "presets/WatchRule.h"
 #include "windows/App.h"
 
 #include <QImage>
@@ -143,6 +145,30 @@ TEST_F(AppTest, TheProgramRunsOnceAndWithoutADisplaySaysWhatItNeeds)
     EXPECT_EQ(first->state(), QProcess::Running);
     first->terminate();
     EXPECT_TRUE(first->waitForFinished());
+}
+
+// The application seeds the presets, watches the folders of its rules and tells of each
+// watched file in a toast.
+TEST_F(AppTest, WatchedFilesAreToldInToasts)
+{
+    Settings::setValue("didShowWelcome", true);
+    const Path folder = dir.path() / "In";
+    std::filesystem::create_directories(folder);
+    PresetStore::seedIfNeeded();
+    const Preset web = PresetStore::all().front();
+    WatchStore::setAll({{QUuid::createUuid(), folder.string(), web.id, true}});
+    App app({}, true);
+    std::filesystem::copy_file(VARNOLT_TEST_DATA "/media/old.tga", folder / "cat.tga");
+    writeFile(folder / "broken.png", "not a picture");
+    ASSERT_TRUE(TestDesktop::waitFor([] { return Toast::live().size() == 2; }, 20000));
+    std::map<std::string, ToastModel> toasts;
+    for (const Toast* toast : Toast::live()) toasts[toast->model().title] = toast->model();
+    const std::string output = "cat (Web)." + web.format;
+    ASSERT_TRUE(toasts.count("cat.tga → ★ Web"));
+    EXPECT_EQ(toasts["cat.tga → ★ Web"].subtitle, output);
+    EXPECT_EQ(toasts["cat.tga → ★ Web"].outputs, Paths{folder / "Converted" / output});
+    ASSERT_TRUE(toasts.count("Watch folder: couldn't convert broken.png"));
+    EXPECT_EQ(toasts["Watch folder: couldn't convert broken.png"].state, ToastModel::State::failure);
 }
 
 // The file managers' menus ask the running application to carry an option out with its toast.

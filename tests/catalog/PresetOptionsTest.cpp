@@ -1,0 +1,49 @@
+#include "ImageSamples.h"
+#include "TestSupport.h"
+
+#include "catalog/Catalog.h"
+#include "presets/PresetStore.h"
+
+using namespace TestSupport;
+
+class PresetOptionsTest : public FreshHomeWithFiles {
+protected:
+    Preset preset(const std::string& name)
+    {
+        Preset p = Preset::added();
+        p.name = name;
+        p.format = "png";
+        return p;
+    }
+};
+
+// Presets come first on the convert page, titled by their names, and survive the cut to twelve.
+TEST_F(PresetOptionsTest, PresetsLeadTheConvertPage)
+{
+    std::vector<Preset> presets;
+    for (int i = 1; i <= 13; ++i) presets.push_back(preset("P" + std::to_string(i)));
+    PresetStore::setAll(presets);
+    const Path photo = dir / "photo.jpg";
+    ImageSamples::save(ImageSamples::noise(40, 30), photo);
+    const WheelOptions options = Catalog::options({photo}, WheelMode::convert);
+    ASSERT_EQ(options.size(), 12u);
+    EXPECT_EQ(options.front().title, "P1");
+    EXPECT_EQ(options.back().title, "P12");
+    EXPECT_EQ(options.front().symbol, "star.fill");
+    EXPECT_EQ(options.front().run({photo}).outputs, Paths{dir / "photo (P1).png"});
+    EXPECT_TRUE(Catalog::options({dir / "song.mp3"}, WheelMode::convert).empty() ||
+                Catalog::options({dir / "song.mp3"}, WheelMode::convert).front().title != "P1");
+}
+
+// The command line finds a preset by its name, in any case, after seeding it.
+TEST_F(PresetOptionsTest, TheCommandLineRunsTheSeededWebPreset)
+{
+    const Path photo = dir / "photo.png";
+    ImageSamples::save(ImageSamples::noise(2000, 1000), photo);
+    const CommandResult result = runVarnolt({"--run", "convert", "web", photo.string()});
+    ASSERT_EQ(result.status, 0) << result.out;
+    const Path out = result.out.substr(0, result.out.find('\n'));
+    EXPECT_EQ(out.filename().string(), "photo (Web)." + std::string(ImageOps::canWrite("webp") ? "webp" : "jpg"));
+    EXPECT_EQ(ImageSamples::open(out).width(), 1600);
+    EXPECT_NE(runVarnolt({"--list", photo.string()}).out.find("⇧ Convert: Web, "), std::string::npos);
+}

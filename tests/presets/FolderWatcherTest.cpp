@@ -1,0 +1,227 @@
+#include "ImageSamples.h"
+#include "TestDesktop.h"
+#include "TestSupport.h"
+
+#include "core/Recents.h"
+#include "presets/FolderWatcher.h"
+#include "presets/PresetStore.h"
+
+#include <QSignalSpy>
+
+#include <fstream>
+
+using namespace TestSupport;
+
+namespace {
+constexpr int interval = 300;
+}
+
+class FolderWatcherTest : public FreshHomeWithFiles {
+protected:
+    void SetUp() override
+    {
+        FreshHomeWithFiles::SetUp();
+        web.name = "Web";
+        web.format = "png";
+        PresetStore::setAll({web});
+        std::filesystem::create_directories(watched);
+    }
+
+    QUuid addRule(const Path& folder, const QUuid& preset, bool enabled = true)
+    {
+        std::vector<WatchRule> rules = WatchStore::all();
+        rules.push_back({QUuid::createUuid(), folder.string(), preset, enabled});
+        WatchStore::setAll(rules);
+        return rules.back().id;
+    }
+    void setEnabled(const QUuid& id, bool enabled)
+    {
+        std::vector<WatchRule> rules = WatchStore::all();
+        for (WatchRule& rule : rules) rule.enabled = rule.id == id ? enabled : rule.enabled;
+        WatchStore::setAll(rules);
+    }
+    // Written beside the folder and moved in, whatever the name.
+    void picture(const Path& to, int width = 40)
+    {
+        const Path made = dir / "made.png";
+        ImageSamples::save(ImageSamples::noise(width, 30), made);
+        std::filesystem::rename(made, to);
+    }
+    // Lets the watcher read its folders several times and finish what it started.
+    void settle(int readings = 4)
+    {
+        QSignalSpy spy(&watcher, &FolderWatcher::scanned);
+        EXPECT_TRUE(TestDesktop::waitFor([&] { return spy.count() >= readings && watcher.pending() == 0; }, 30000));
+    }
+    // How often each source was converted.
+    std::map<std::string, int> conversions() const
+    {
+        std::map<std::string, int> count;
+        for (const QList<QVariant>& call : converted) ++count[Path(call[0].toString().toStdString()).filename().string()];
+        return count;
+    }
+
+    Preset web = Preset::added();
+    Path watched = dir / "In";
+    FolderWatcher watcher{interval, 2};
+    QSignalSpy converted{&watcher, &FolderWatcher::converted};
+    QSignalSpy failed{&watcher, &FolderWatcher::failed};
+};
+
+TEST_F(FolderWatcherTest, ConvertsEachNewFileOfThePresetsKindOnceIntoConverted)
+{
+    picture(watched / "old.png");
+    addRule(watched, web.id);
+    watcher.start();
+    settle(2);
+    picture(watched / "cat.png");
+    const std::string original = readFile(watched / "cat.png");
+    writeFile(watched / "notes.txt", "not a picture");
+    writeFile(watched / "empty.png", "");
+    picture(watched / "dog.png.crdownload");
+    picture(watched / ".hidden.png");
+    settle();
+    EXPECT_EQ(listFolder(watched / "Converted"), Names{"cat (Web).png"});
+    EXPECT_EQ(readFile(watched / "cat.png"), original);
+    const Path output = watched / "Converted" / "cat (Web).png";
+    EXPECT_EQ(Recents::urls(), Paths{output});
+    EXPECT_EQ(UndoStore::last(), Paths{output});
+    ASSERT_EQ(converted.count(), 1);
+    EXPECT_EQ(converted[0][1].toString(), "Web");
+    EXPECT_EQ(converted[0][2].toString().toStdString(), output.string());
+
+    // The download gets its final name, the empty file its contents, and a second source
+    // gives a result of the same name.
+    std::filesystem::rename(watched / "dog.png.crdownload", watched / "dog.png");
+    picture(watched / "empty.png");
+    picture(watched / "cat.jpg");
+    settle();
+    EXPECT_EQ(listFolder(watched / "Converted"), (Names{"cat (Web) 2.png", "cat (Web).png", "dog (Web).png", "empty (Web).png"}));
+    EXPECT_EQ(conversions(), (std::map<std::string, int>{{"cat.jpg", 1}, {"cat.png", 1}, {"dog.png", 1}, {"empty.png", 1}}));
+    EXPECT_EQ(failed.count(), 0);
+}
+
+// A file written slowly, as a download is, is converted once, complete, after it stops growing.
+TEST_F(FolderWatcherTest, AGrowingFileWaitsUntilItStops)
+{
+    addRule(watched, web.id);
+    watcher.start();
+    settle(1);
+    const Path source = dir / "big.png";
+    ImageSamples::save(ImageSamples::noise(600, 30), source);
+    const std::string bytes = readFile(source);
+    {
+        std::ofstream out(watched / "big.png", std::ios::binary);
+        const size_t chunk = bytes.size() / 12 + 1;
+        for (size_t at = 0; at < bytes.size(); at += chunk) {
+            out.write(bytes.data() + at, static_cast<std::streamsize>(std::min(chunk, bytes.size() - at)));
+            out.flush();
+            TestDesktop::pause(interval / 2);
+        }
+    }
+    EXPECT_TRUE(conversions().empty());
+    settle();
+    EXPECT_EQ(conversions(), (std::map<std::string, int>{{"big.png", 1}}));
+    EXPECT_EQ(ImageSamples::open(watched / "Converted" / "big (Web).png").width(), 600);
+}
+
+// Many files at once are converted a few at a time; none is lost or converted twice.
+TEST_F(FolderWatcherTest, AFloodIsConvertedAFewAtATime)
+{
+    addRule(watched, web.id);
+    watcher.start();
+    settle(1);
+    std::map<std::string, int> expected;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "p" + std::to_string(i) + ".png";
+        picture(watched / name);
+        expected[name] = 1;
+    }
+    int most = 0;
+    ASSERT_TRUE(TestDesktop::waitFor([&] {
+        most = std::max(most, watcher.running());
+        return converted.count() == 60;
+    }, 60000));
+    settle(2);
+    EXPECT_EQ(conversions(), expected);
+    EXPECT_EQ(listFolder(watched / "Converted").size(), 60u);
+    EXPECT_LE(most, 2);
+}
+
+// Folders missing at first, rules without a preset or switched off, and a rule on another
+// rule's results.
+TEST_F(FolderWatcherTest, RulesThatCannotBeFollowedNowAreFollowedLater)
+{
+    const Path later = dir / "Later", orphan = dir / "Orphan";
+    std::filesystem::create_directories(orphan);
+    std::filesystem::create_directories(watched / "Converted");
+    const QUuid off = addRule(watched, web.id, false);
+    addRule(later, web.id);
+    addRule(watched / "Converted", web.id);
+    addRule(orphan, QUuid::createUuid());
+    watcher.start();
+    settle(2);
+
+    // What a folder holds when it can first be read counts as already there.
+    std::filesystem::create_directories(later);
+    picture(later / "before.png");
+    picture(watched / "meanwhile.png");
+    picture(orphan / "orphan.png");
+    settle();
+    picture(later / "after.png");
+    setEnabled(off, true);
+    settle(6);
+    EXPECT_EQ(conversions(), (std::map<std::string, int>{{"after.png", 1}, {"meanwhile (Web).png", 1}, {"meanwhile.png", 1}}));
+    EXPECT_EQ(listFolder(watched / "Converted" / "Converted"), Names{"meanwhile (Web) (Web).png"});
+    EXPECT_FALSE(std::filesystem::exists(orphan / "Converted"));
+    EXPECT_EQ(failed.count(), 0);
+}
+
+TEST_F(FolderWatcherTest, AnUnreadableFolderIsLeftAloneUntilItCanBeRead)
+{
+    picture(watched / "inside.png");
+    addRule(watched, web.id);
+    std::filesystem::permissions(watched, std::filesystem::perms::none);
+    {
+        OrdinaryUser user;
+        watcher.start();
+        settle(3);
+    }
+    std::filesystem::permissions(watched, std::filesystem::perms::owner_all);
+    settle(1);
+    picture(watched / "new.png");
+    settle();
+    EXPECT_EQ(conversions(), (std::map<std::string, int>{{"new.png", 1}}));
+}
+
+TEST_F(FolderWatcherTest, AFailureIsReportedAndLeavesNothingBehind)
+{
+    const Path scratch = dir / "tmp";
+    std::filesystem::create_directories(scratch);
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", scratch.c_str());
+    addRule(watched, web.id);
+    watcher.start();
+    settle(1);
+    writeFile(watched / "broken.png", "not a picture");
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return failed.count() == 1; }, 20000));
+    settle(1);
+    qputenv("TMPDIR", oldTmp);
+    EXPECT_EQ(failed[0][0].toString().toStdString(), (watched / "broken.png").string());
+    EXPECT_FALSE(failed[0][1].toString().isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(watched / "Converted"));
+    EXPECT_TRUE(listFolder(scratch).empty());
+    EXPECT_EQ(listFolder(watched), Names{"broken.png"});
+}
+
+// With no rules nothing is scheduled; rules written later, also by another process, start it.
+TEST_F(FolderWatcherTest, DoesNothingWithoutRules)
+{
+    watcher.start();
+    EXPECT_FALSE(watcher.timerActive());
+    const QUuid id = addRule(watched, web.id);
+    EXPECT_TRUE(watcher.timerActive());
+    WatchStore::setAll({});
+    EXPECT_FALSE(watcher.timerActive());
+    (void)id;
+}
