@@ -16,6 +16,8 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::subtitle, ConvertRows::subtitle},
         {FileKind::spreadsheet, ConvertRows::spreadsheet},
         {FileKind::image, ConvertRows::image},
+        {FileKind::video, ConvertRows::video},
+        {FileKind::audio, ConvertRows::audio},
         {FileKind::pdf, ConvertRows::pdf},
     };
     const auto row = table.find(kind);

@@ -6,11 +6,13 @@
 // ToolTable.cpp.
 namespace ConvertRows {
 WheelOptions archive(const Paths& urls);
+WheelOptions audio(const Paths& urls);
 WheelOptions document(const Paths& urls);
 WheelOptions image(const Paths& urls);
 WheelOptions pdf(const Paths& urls);
 WheelOptions subtitle(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);
+WheelOptions video(const Paths& urls);
 }
 
 namespace ToolRows {

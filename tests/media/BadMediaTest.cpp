@@ -1,0 +1,89 @@
+#include "MediaSamples.h"
+
+#include "TestSupport.h"
+#include "media/MediaOps.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <gtest/gtest.h>
+
+using namespace MediaSamples;
+using TestSupport::errorOf;
+
+namespace {
+// A Matroska file whose header claims 100000 × 100000 frames, with a few bytes of picture.
+void writeHugeHeader(const Path& to)
+{
+    AVFormatContext* ctx = nullptr;
+    ASSERT_GE(avformat_alloc_output_context2(&ctx, nullptr, "matroska", to.c_str()), 0);
+    AVStream* st = avformat_new_stream(ctx, nullptr);
+    st->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+    st->codecpar->codec_id = AV_CODEC_ID_MJPEG;
+    st->codecpar->width = 100000;
+    st->codecpar->height = 100000;
+    st->time_base = {1, 1000};
+    ASSERT_GE(avio_open(&ctx->pb, to.c_str(), AVIO_FLAG_WRITE), 0);
+    ASSERT_GE(avformat_write_header(ctx, nullptr), 0);
+    AVPacket* packet = av_packet_alloc();
+    av_new_packet(packet, 64);
+    packet->flags |= AV_PKT_FLAG_KEY;
+    packet->pts = packet->dts = 0;
+    av_write_frame(ctx, packet);
+    av_packet_free(&packet);
+    av_write_trailer(ctx);
+    avio_closep(&ctx->pb);
+    avformat_free_context(ctx);
+}
+
+// The position of the packet halfway through the file, so that a cut there splits no packet.
+std::streamoff middlePacket(const Path& file)
+{
+    const auto result = TestSupport::runProgram("/usr/bin/ffprobe", {"-v", "error", "-show_entries", "packet=pos", "-of", "csv=p=0", file.string()});
+    std::vector<std::streamoff> positions;
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) positions.push_back(std::stoll(line));
+    }
+    std::sort(positions.begin(), positions.end());
+    return positions.at(positions.size() / 2);
+}
+}
+
+class BadMedia : public TestSupport::FreshHomeWithFiles {};
+
+TEST_F(BadMedia, IsRefusedWithAClearMessageAndNothingLeftBehind)
+{
+    ToolsScope absent(false);
+    const std::string whole = TestSupport::readFile(makeClip(dir / "whole.mp4", 1, "160x120", 1, {"-movflags", "+faststart"}));
+    const std::string noIndex = TestSupport::readFile(makeClip(dir / "noindex.mp4", 1));
+    const auto cut = [&](const char* name, const std::string& bytes, size_t size) { TestSupport::writeFile(dir / name, bytes.substr(0, size)); };
+    file("empty.mov", "");
+    file("notes.mp4", "Just some notes, not a film.\n");
+    cut("noindex.mov", noIndex, noIndex.size() / 2);
+    cut("halfway.mov", whole, whole.size() / 2);
+    cut("boundary.mov", whole, static_cast<size_t>(middlePacket(dir / "whole.mp4")));
+    writeHugeHeader(dir / "huge.mov");
+    std::filesystem::remove(dir / "whole.mp4");
+    std::filesystem::remove(dir / "noindex.mp4");
+
+    const std::string damaged = "is damaged or incomplete and can't be read to the end";
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty.mov", "empty.mov is empty"},
+        {"notes.mp4", "Couldn't read notes.mp4 — it is damaged, incomplete or not a video or audio file"},
+        {"noindex.mov", "Couldn't read noindex.mov — it is damaged, incomplete or not a video or audio file"},
+        {"halfway.mov", "halfway.mov " + damaged},
+        {"boundary.mov", "boundary.mov " + damaged},
+        {"huge.mov", "huge.mov has frames of 100000 × 100000 pixels, too large to convert"},
+    };
+    const auto before = TestSupport::listFolder(dir.path());
+    for (const auto& [name, message] : cases) {
+        const std::string original = TestSupport::readFile(dir / name);
+        for (const char* target : {"mp4", "gif", "m4a"}) {
+            EXPECT_EQ(errorOf([&] { MediaOps::convert(dir / name, target); }), message) << name << " → " << target;
+        }
+        EXPECT_EQ(TestSupport::readFile(dir / name), original) << name;
+    }
+    EXPECT_EQ(TestSupport::listFolder(dir.path()), before);
+}

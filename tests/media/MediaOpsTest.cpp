@@ -1,0 +1,122 @@
+#include "MediaSamples.h"
+
+#include "TestSupport.h"
+#include "core/Output.h"
+#include "media/MediaOps.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace MediaSamples;
+using TestSupport::errorOf;
+using TestSupport::Names;
+
+namespace {
+const char* const needsFfmpeg = "This needs ffmpeg — install it with: sudo apt install ffmpeg";
+
+// A stand-in ffmpeg that records its arguments, writes an empty output and lists one encoder.
+Path fakeFfmpeg(const Path& folder)
+{
+    const Path script = folder / "ffmpeg";
+    TestSupport::writeFile(script, "#!/bin/sh\n"
+                                   "[ \"$2\" = -encoders ] && { echo ' A..... libopus  Opus'; exit 0; }\n"
+                                   "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n"
+                                   "for last; do :; done\n"
+                                   ": > \"$last\"\n");
+    ::chmod(script.c_str(), 0755);
+    return script;
+}
+}
+
+class MediaOpsTest : public TestSupport::FreshHomeWithFiles {};
+
+TEST_F(MediaOpsTest, TargetsFollowTheSourceAndWhetherFfmpegIsThere)
+{
+    struct Case {
+        const char* file;
+        bool ffmpeg;
+        Names expected;
+    };
+    const Case cases[] = {
+        {"clip.MOV", false, {"mp4", "gif", "m4a"}},
+        {"clip.MOV", true, {"mp4", "gif", "m4a", "mkv", "webm", "avi", "wmv", "mp3", "wav"}},
+        {"clip.mkv", false, {}},
+        {"clip.mkv", true, {"mp4", "mov", "webm", "avi", "wmv", "gif", "mp3", "m4a", "wav"}},
+        {"song.aif", false, {"m4a", "wav", "flac"}},
+        {"song.aif", true, {"m4a", "wav", "flac", "mp3", "ogg", "opus", "wma"}},
+        {"song.wav", true, {"m4a", "aiff", "flac", "mp3", "ogg", "opus", "wma"}},
+        {"song.ogg", false, {}},
+    };
+    for (const Case& c : cases) {
+        ToolsScope tools(c.ffmpeg);
+        const Path file = dir / c.file;
+        const bool video = lowerExt(file) == "mov" || lowerExt(file) == "mkv";
+        EXPECT_EQ(video ? MediaOps::videoTargets(file) : MediaOps::audioTargets(file), c.expected) << c.file << " ffmpeg " << c.ffmpeg;
+    }
+}
+
+TEST_F(MediaOpsTest, FfmpegGetsTheRowsArgumentsAndPathsItCannotTakeForOptions)
+{
+    const TestSupport::TempDir bin;
+    fakeFfmpeg(bin.path());
+    setenv("VARNOLT_TOOL_DIRS", bin.path().c_str(), 1);
+    const auto argsOf = [&](const std::string& name, const std::string& ext) {
+        const Path out = MediaOps::convert(file(name), ext);
+        EXPECT_EQ(out, dir / (Path(name).stem().string() + "." + ext));
+        std::istringstream lines(TestSupport::readFile(bin / "args.txt"));
+        Names args;
+        for (std::string line; std::getline(lines, line);) args.push_back(line);
+        return args;
+    };
+    const std::string in = (dir / "-clip.mkv").string();
+    EXPECT_EQ(argsOf("-clip.mkv", "3gp"), (Names{"-y", "-hide_banner", "-loglevel", "error", "-i", in, (dir / "-clip.3gp").string()}));
+    // Without libvorbis, ogg falls back to Opus.
+    EXPECT_EQ(argsOf("song.wav", "ogg"), (Names{"-y", "-hide_banner", "-loglevel", "error", "-i", (dir / "song.wav").string(), "-vn", "-c:a",
+                                                "libopus", "-b:a", "160k", (dir / "song.ogg").string()}));
+    unsetenv("VARNOLT_TOOL_DIRS");
+    ToolsScope real(true);
+    EXPECT_EQ(MediaOps::ffmpegArgs("ogg"), (Names{"-vn", "-c:a", "libvorbis", "-q:a", "5"}));
+}
+
+TEST_F(MediaOpsTest, NativeSourcesConvertInProcessAndTheRestNeedFfmpeg)
+{
+    ToolsScope absent(false);
+    makeClip(dir / "clip.MOV");
+    makeClip(dir / "song.wav", 1, "", 2);
+
+    const Probe mp4 = probe(MediaOps::convert(dir / "clip.MOV", "mp4"));
+    EXPECT_EQ(codecs(mp4), "h264,aac");
+    EXPECT_NEAR(seconds(mp4), 1.0, 1.0 / 30 + 0.03);
+    const Probe m4a = probe(MediaOps::convert(dir / "song.wav", "m4a"));
+    EXPECT_EQ(codecs(m4a), "aac");
+    EXPECT_EQ(field(m4a, 0, "channels"), "2");
+
+    EXPECT_EQ(errorOf([&] { MediaOps::convert(dir / "clip.MOV", "mkv"); }), needsFfmpeg);
+    EXPECT_EQ(errorOf([&] { MediaOps::convert(dir / "song.wav", "mp3"); }), needsFfmpeg);
+    EXPECT_EQ(TestSupport::listFolder(dir.path()), (Names{"clip.MOV", "clip.mp4", "song.m4a", "song.wav"}));
+}
+
+TEST_F(MediaOpsTest, FfmpegFailuresReachTheUserAndLeaveNothing)
+{
+    ToolsScope present(true);
+    file("notes.mkv", "not a video at all");
+    const std::string error = errorOf([&] { MediaOps::convert(dir / "notes.mkv", "mp4"); });
+    EXPECT_EQ(error.rfind("ffmpeg: ", 0), 0u) << error;
+    EXPECT_EQ(TestSupport::listFolder(dir.path()), Names{"notes.mkv"});
+}
+
+TEST_F(MediaOpsTest, CommandLineListsAndConvertsVideo)
+{
+    makeClip(dir / "clip.mp4", 0.5);
+    makeClip(dir / "-clip.mkv", 0.5);
+    const std::map<std::string, std::string> noTools = {{"VARNOLT_TOOL_DIRS", (dir / "none").string()}};
+    auto result = TestSupport::runVarnolt({"--list", "clip.mp4"}, noTools, dir.path());
+    EXPECT_NE(result.out.find("Convert: MOV, GIF, M4A\n"), std::string::npos) << result.out;
+
+    const std::map<std::string, std::string> tools = {{"VARNOLT_TOOL_DIRS", "/usr/bin"}};
+    result = TestSupport::runVarnolt({"--run", "convert", "webm", "clip.mp4", "-clip.mkv"}, tools, dir.path());
+    ASSERT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, (dir / "clip.webm").string() + "\n" + (dir / "-clip.webm").string() + "\n");
+    EXPECT_EQ(codecs(probe(dir / "-clip.webm")), "vp9,opus");
+}
