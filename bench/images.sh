@@ -14,15 +14,8 @@ count=${IMAGES:-30}
 tasks=" ${TASKS:-png webp heic compress resize} "
 [ -x "$varnolt" ] || { echo "Build Varnolt first: $varnolt is missing" >&2; exit 1; }
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-need=()
-for p in imagemagick libvips-tools libimage-exiftool-perl time; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null
-fi
+source "$root/bench/lib.sh"
+bench_install imagemagick libvips-tools libimage-exiftool-perl time
 
 work=$(mktemp -d /tmp/varnolt-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT

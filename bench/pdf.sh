@@ -21,15 +21,8 @@ runs=${RUNS:-3}
 tasks=" ${TASKS:-render merge split compress start} "
 [ -x "$varnolt" ] || { echo "Build Varnolt first: $varnolt is missing" >&2; exit 1; }
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-need=()
-for p in ghostscript poppler-utils qpdf img2pdf libvips-tools time; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null
-fi
+source "$root/bench/lib.sh"
+bench_install ghostscript poppler-utils qpdf img2pdf libvips-tools time
 
 work=$(mktemp -d /tmp/varnolt-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
