@@ -64,7 +64,7 @@ Members fromZipListing(std::string_view text)
         Member member{line.front(), std::string(line.substr(pos + 1)), {}, 0, false};
         for (const char digit : columns[3]) {
             if (digit < '0' || digit > '9') break;
-            member.size = member.size * 10 + (digit - '0');
+            member.size = addSize(member.size > INT64_MAX / 10 ? INT64_MAX : member.size * 10, digit - '0');
         }
         member.encrypted = !columns[4].empty() && columns[4].front() >= 'A' && columns[4].front() <= 'Z';
         members.push_back(std::move(member));
@@ -121,6 +121,12 @@ std::string item(std::string name, const std::string& what)
         if (static_cast<unsigned char>(c) < 0x20) c = '?';
     }
     return "its item \"" + name + "\" " + what;
+}
+
+std::int64_t addSize(std::int64_t total, std::int64_t size)
+{
+    if (size <= 0) return total;
+    return size > INT64_MAX - total ? INT64_MAX : total + size;
 }
 
 std::int64_t freeSpace(const Path& folder)

@@ -47,6 +47,9 @@ std::optional<std::string> firstEscaping(const Members& members);
 std::string refused(const Path& archive, const std::string& reason);
 // "its item "<name>" <what>", the member's control characters shown as "?".
 std::string item(std::string name, const std::string& what);
+// total + size for the sizes an archive declares: a negative size adds nothing, and a sum
+// past what int64 holds stays at its largest value, more than any disk has free.
+std::int64_t addSize(std::int64_t total, std::int64_t size);
 // Bytes that may still be written to the disk that holds folder.
 std::int64_t freeSpace(const Path& folder);
 // The refusal of an archive that expands to more than `free` bytes.

@@ -91,7 +91,7 @@ void refuseZip(const Path& archive, const Path& folder, const ArchiveMembers::Me
     for (const ArchiveMembers::Member& member : members) {
         // unzip would stop to ask for the password, with no one to answer.
         if (member.encrypted) throw KError(refused(archive, "it is protected by a password"));
-        size += member.size;
+        size = ArchiveMembers::addSize(size, member.size);
     }
     if (const std::int64_t free = ArchiveMembers::freeSpace(folder); size > free) throw KError(ArchiveMembers::tooLarge(archive, free));
 }

@@ -52,14 +52,13 @@ public:
     Space(const Path& archive, const Path& folder) : archive_(archive), free_(ArchiveMembers::freeSpace(folder)) {}
     void add(std::int64_t bytes)
     {
+        expect(bytes);
         used_ += bytes;
-        if (used_ > free_) throw KError(ArchiveMembers::tooLarge(archive_, free_));
     }
     // Throws when bytes more would not fit, without counting them.
-    void expect(std::int64_t bytes)
+    void expect(std::int64_t bytes) const
     {
-        add(bytes);
-        used_ -= bytes;
+        if (ArchiveMembers::addSize(used_, bytes) > free_) throw KError(ArchiveMembers::tooLarge(archive_, free_));
     }
 
 private:

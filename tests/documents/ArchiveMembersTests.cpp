@@ -18,6 +18,14 @@ TEST(ArchiveMembers, ReadsUnzipListings)
     EXPECT_EQ(std::vector<bool>({zip[0].encrypted, zip[2].encrypted}), std::vector<bool>({false, true}));
 }
 
+// A forged header can list any size; wrapped past int64 it would pass the free space check.
+TEST(ArchiveMembers, SizesPastInt64StayTooLarge)
+{
+    EXPECT_EQ(fromZipListing("lrwxrwxrwx  3.0 u 322222222222222222222222222222222222222.0 unx 5 t- stor 26-Dec-07 07:51 f\n")[0].size, INT64_MAX);
+    EXPECT_EQ(addSize(INT64_MAX - 1, INT64_MAX), INT64_MAX);
+    EXPECT_EQ(addSize(5, -7), 5);
+}
+
 TEST(ArchiveMembers, FindsTheFirstMemberThatLeaves)
 {
     const std::vector<std::pair<Members, std::string>> cases = {
