@@ -16,11 +16,11 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=of
 mkdir -p "$HOME" "$work/pdf" "$work/md" "$work/docx" "$work/words"
 
 # About 200 pages: headings, paragraphs with bold and italic runs, lists and a table now and then.
-python3 - "$work/big.docx" <<'PY'
+/usr/bin/python3 - "$work/big.docx" <<'PY'
 import sys, docx
 d = docx.Document()
 words = "the quick brown fox jumps over a lazy dog while seven bold wizards quietly judge many boxing matches".split()
-for section in range(1, 101):
+for section in range(1, 301):
     d.add_heading(f"Section {section}", level=1 if section % 10 == 1 else 2)
     for n in range(6):
         p = d.add_paragraph(" ".join(words[(n + i) % len(words)] for i in range(60)) + " ")
@@ -42,7 +42,7 @@ cp "$work/big.docx" "$work/md/big.docx"
 "$exe" --run convert md "$work/big.docx" >/dev/null
 mv "$work/big.md" "$work/docx/big.md"
 # 50 MB of text.
-python3 -c "
+/usr/bin/python3 -c "
 import sys
 line = 'Lorem ipsum dolor sit amet, consectetur adipiscing elit; sed do eiusmod tempor 1234 incididunt.\n'
 sys.stdout.write(line * (50 * 1024 * 1024 // len(line)))" > "$work/words/big.txt"
