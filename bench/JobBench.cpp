@@ -1,16 +1,19 @@
 // Drives bench/jobs.sh: runs one option on each file twice, in this process and in a job
 // process of the given Varnolt program, and prints the milliseconds per file both ways.
+// Before each job it pauses as a user between two drops would (PAUSE_MS, 2000 by default),
+// so that the process loaded ahead has finished loading; PAUSE_MS=0 runs jobs back to back.
 //   job_bench <varnolt> <convert|tools> <option> <files…>
 #include "catalog/Catalog.h"
 #include "core/Jobs.h"
 #include "core/OptionRun.h"
 #include "core/Settings.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -34,13 +37,14 @@ int main(int argc, char** argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName("Varnolt");
     QCoreApplication::setApplicationName("Varnolt");
     Settings::registerDefaults();
     Jobs::setProgram(argv[1]);
     const WheelMode mode = WheelModes::fromWord(argv[2]).value_or(WheelMode::convert);
     const std::string title = argv[3];
+    const int pause = qEnvironmentVariableIsSet("PAUSE_MS") ? qEnvironmentVariableIntValue("PAUSE_MS") : 2000;
 
     double inProcess = 0, inJobs = 0, firstJob = 0;
     const int files = argc - 4;
@@ -57,6 +61,7 @@ int main(int argc, char** argv)
         if (here.failure) return 1;
         removeOutputs(here.result);
 
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
         start = Clock::now();
         removeOutputs(Jobs::run({mode, option->title, file}));
         const double job = millisecondsSince(start);

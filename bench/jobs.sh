@@ -3,6 +3,8 @@
 # 20 small files per option (CSV → TSV, PNG → JPG, Rotate a PNG), each run once in process and
 # once as a job, in one run. Prints milliseconds per file both ways and their difference, the
 # job's cost from its start to the first byte of work.
+# Each job follows a pause of 2 s, as drops by a user do, so that it finds the process loaded
+# ahead ready; PAUSE_MS=0 measures jobs back to back (each then waits for part of the loading).
 #   bench/jobs.sh     FILES=N for another count, VARNOLT=path for another build
 # Target: a job costs under 30 ms.
 set -euo pipefail

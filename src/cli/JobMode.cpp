@@ -22,6 +22,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
 #include <poll.h>
 #include <sys/resource.h>
@@ -150,6 +151,9 @@ bool isJob(int argc, char** argv)
 
 int serve(int argc, char** argv)
 {
+    // Programs the job starts must not hold the socket open: its end is how the application
+    // learns that the job has died.
+    ::fcntl(channel, F_SETFD, FD_CLOEXEC);
     // A job never shows a window.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
