@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Paths.h"
+#include "core/WheelMode.h"
 
 #include <functional>
 #include <optional>
@@ -23,6 +24,8 @@ struct WheelOption {
     bool isAction = false;
     bool isInteractive = false;
     RunFn run;
+    // The wheel page that listed it, where a job process finds the same option again.
+    std::optional<WheelMode> page = std::nullopt;
 };
 
 using WheelOptions = std::vector<WheelOption>;

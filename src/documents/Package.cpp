@@ -64,11 +64,14 @@ struct Partial {
     explicit Partial(const Path& destination)
         : path(destination.parent_path() / (".varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString() + ".zip"))
     {
+        // zip creates it; a fresh random name is nobody else's, so it counts as ours already.
+        Output::announce(Output::Event::reserved, path);
     }
     ~Partial()
     {
         std::error_code ec;
         fs::remove(path, ec);
+        Output::announce(Output::Event::released, path);
     }
 };
 
