@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogFrame.h"
 #include "documents/PDFOps.h"
+#include "documents/VisionPDF.h"
 
 namespace {
 // A table from the text, or the pages as pictures at print resolution. The text targets
@@ -37,6 +38,7 @@ WheelOptions pdf(const Paths& urls)
         {Catalog::option("Merge", "doc.on.doc", merge), several},
         {Catalog::option("Split", "scissors", Catalog::each(PDFOps::split))},
         {Catalog::option("Rotate", "rotate.right", Catalog::each(PDFOps::rotate))},
+        {Catalog::ocrOption(VisionOps::ocrPDF)},
     };
     return Catalog::offered(rows, urls);
 }

@@ -12,8 +12,8 @@ using PDFRows = FreshHomeWithFiles;
 TEST_F(PDFRows, PagesOfferTablesImagesAndThePageTools)
 {
     EXPECT_EQ(titles(Catalog::convertOptions(FileKind::pdf, {"/x/a.pdf"})), (Names{"XLSX", "JPG", "PNG"}));
-    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf"})), (Names{"Compress", "Split", "Rotate", "Zip"}));
-    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf", "/x/b.PDF"})), (Names{"Compress", "Merge", "Split", "Rotate", "Zip"}));
+    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf"})), (Names{"Compress", "Split", "Rotate", "Text", "Zip"}));
+    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf", "/x/b.PDF"})), (Names{"Compress", "Merge", "Split", "Rotate", "Text", "Zip"}));
 }
 
 TEST_F(PDFRows, CommandLineRunsEveryPDFOption)
@@ -40,6 +40,9 @@ TEST_F(PDFRows, CommandLineRunsEveryPDFOption)
         EXPECT_EQ(run.out, (dir / output).string() + "\n");
     }
     EXPECT_EQ(QString::fromStdString(PDFSamples::pdftotext(dir / "-a (merged).pdf")).simplified().toStdString(), "first second third");
+    // The recognised text is printed too: a command line has no clipboard that outlives it.
+    const CommandResult text = runVarnolt({"--run", "tools", "text", "b.pdf"}, {}, dir.path());
+    EXPECT_EQ(text.out, (dir / "b (text).txt").string() + "\n1 word copied to the clipboard\nthird\n") << text.err;
     const CommandResult compact = runVarnolt({"--run", "tools", "compress", "b (compressed).pdf"}, {}, dir.path());
     EXPECT_EQ(compact.status, 1);
     EXPECT_EQ(compact.out, "ERROR: This PDF is already as small as it can get\n");
