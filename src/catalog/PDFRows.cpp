@@ -3,6 +3,7 @@
 #include "catalog/CatalogFrame.h"
 #include "documents/DocumentOps.h"
 #include "documents/PDFOps.h"
+#include "documents/VisionPDF.h"
 
 namespace {
 // The text as a document, a table from the text, or the pages as pictures at print
@@ -40,6 +41,7 @@ WheelOptions pdf(const Paths& urls)
         {Catalog::option("Merge", "doc.on.doc", merge), several},
         {Catalog::option("Split", "scissors", Catalog::each(PDFOps::split))},
         {Catalog::option("Rotate", "rotate.right", Catalog::each(PDFOps::rotate))},
+        {Catalog::ocrOption(VisionOps::ocrPDF)},
     };
     return Catalog::offered(rows, urls);
 }

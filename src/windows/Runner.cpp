@@ -8,6 +8,7 @@
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
+#include "platform/Clipboard.h"
 #include "platform/FileManager.h"
 #include "windows/Toast.h"
 
@@ -72,6 +73,7 @@ void finish(const WheelOption& option, std::optional<QPoint> near, QPointer<Toas
         return;
     }
     const OptionResult& result = outcome.result;
+    if (result.clipboard) Clipboard::setText(*result.clipboard);
     if (result.outputs.empty()) {
         if (result.message) show({option.title, *result.message, ToastModel::State::success, {}, std::nullopt});
         else if (toast) toast->dismiss();

@@ -11,6 +11,8 @@
 #include "core/Settings.h"
 #include "windows/Runner.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QUrl>
@@ -182,6 +184,19 @@ TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
         Settings::remove("lastOutputs");
         std::filesystem::remove(dir / "photo.jpg");
     }
+}
+
+// Recognised text reaches the clipboard only when the whole run succeeds.
+TEST_F(RunnerTest, TextGoesToTheClipboardOnlyOnSuccess)
+{
+    const Path photo = file("photo.png");
+    QGuiApplication::clipboard()->setText("before");
+    perform(fake("Text", false, false, throwing(KError("No text found in photo.png"))), {photo});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+    perform(fake("Text", false, false, [](const Paths&) { return OptionResult{{}, std::string("2 words copied to the clipboard"), "Hello there"}; }),
+            {photo});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Hello there");
+    EXPECT_EQ(newest()->model().subtitle, "2 words copied to the clipboard");
 }
 
 TEST_F(RunnerTest, AnEditorsOwnToastTakesProgressAndTheOutcome)
