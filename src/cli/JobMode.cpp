@@ -120,7 +120,8 @@ Record outcome(const Jobs::Request& request, const RunOutcome& outcome)
 {
     if (!outcome.failure) {
         const OptionResult& result = outcome.result;
-        Record record{Kind::finished, {result.message ? "1" : "0", result.message.value_or("")}};
+        Record record{Kind::finished, {result.message ? "1" : "0", result.message.value_or(""), result.clipboard ? "1" : "0",
+                                       result.clipboard.value_or("")}};
         for (const Path& output : result.outputs) record.texts.push_back(output.string());
         return record;
     }

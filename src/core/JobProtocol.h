@@ -16,7 +16,7 @@ enum class Kind : std::uint8_t {
     reserved = 3,  // a name the job has just created exclusively (file or folder)
     kept = 4,      // a reserved name now holds a finished output
     released = 5,  // a reserved name the job removed again itself
-    finished = 6,  // "1" and the message, or "0" and "", then the outputs
+    finished = 6,  // "1" and the message, or "0" and ""; the same for the clipboard text; then the outputs
     failed = 7,    // "cancel" or "error", then the sentence a user reads
 };
 

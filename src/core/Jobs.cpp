@@ -77,10 +77,12 @@ bool take(Heard& heard, const Record& record)
         heard.mark(t[0], false);
         return true;
     case Kind::finished: {
-        if (t.size() < 2 || (t[0] != "0" && t[0] != "1")) return false;
+        const auto flag = [](const std::string& text) { return text == "0" || text == "1"; };
+        if (t.size() < 4 || !flag(t[0]) || !flag(t[2])) return false;
         OptionResult result;
         if (t[0] == "1") result.message = t[1];
-        result.outputs.assign(t.begin() + 2, t.end());
+        if (t[2] == "1") result.clipboard = t[3];
+        result.outputs.assign(t.begin() + 4, t.end());
         heard.result = std::move(result);
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "core/JobProcess.h"
 #include "core/Jobs.h"
+#include "PDFSamples.h"
 
 #include <QDir>
 
@@ -62,6 +63,12 @@ TEST_F(JobsTest, AJobConvertsAndReportsItsOutputs)
         EXPECT_EQ(Jobs::run(csv()).outputs, Paths{dir / name});
         EXPECT_EQ(readFile(dir / name), "a\tb\n1\t2\n");
     }
+    // Text for the clipboard comes back with the result: the job has no clipboard of its own.
+    PDFBuilder pdf;
+    pdf.textPages({"third"});
+    const OptionResult text = Jobs::run({WheelMode::tools, "Text", {pdf.write(dir / "b.pdf")}});
+    EXPECT_EQ(text.clipboard, std::optional<std::string>("third"));
+    EXPECT_EQ(text.message, std::optional<std::string>("1 word copied to the clipboard"));
     JobProcesses::setKeepAhead(false);
     EXPECT_EQ(errorOf([&] { Jobs::run({WheelMode::convert, "PNG", {file("broken.jpg", "not a picture")}}); }),
               "Couldn't read broken.jpg as an image");

@@ -9,7 +9,7 @@ namespace {
 const std::vector<Record> records = {
     {Kind::request, {"convert", "PNG", "/tmp/-a b\n\xff.heic", std::string("nul\0inside", 10)}},
     {Kind::progress, {"0.25"}},
-    {Kind::finished, {"0", ""}},
+    {Kind::finished, {"0", "", "0", ""}},
     {Kind::failed, {"error", std::string(70'000, 'x')}},
 };
 }
