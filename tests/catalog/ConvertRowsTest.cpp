@@ -22,8 +22,6 @@ TEST_F(ConvertRowsTest, SubtitleAndMarkdownTargets)
     using Titles = std::vector<std::string>;
     EXPECT_EQ(convertTitles({"/x/movie.srt"}), (Titles{"VTT", "TXT"}));
     EXPECT_EQ(convertTitles({"/x/a.SRT", "/x/b.vtt"}), (Titles{"TXT"}));
-    EXPECT_EQ(convertTitles({"/x/notes.md", "/x/more.markdown"}), (Titles{"EPUB", "HTML"}));
-    EXPECT_EQ(convertTitles({"/x/notes.md", "/x/letter.txt"}), Titles{});
     EXPECT_EQ(MarkdownConvert::title("/x/report.tar.md"), "report");
     EXPECT_EQ(MarkdownConvert::title("/x/notes.v2.markdown"), "notes.v2");
 }

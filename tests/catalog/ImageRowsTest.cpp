@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "core/Output.h"
 #include "catalog/Catalog.h"
+#include "catalog/CatalogFrame.h"
 #include "media/ImageOps.h"
 
 using namespace ImageSamples;
@@ -28,7 +29,8 @@ TEST_F(ImageRows, PagesLeaveOutTheSelectionsOwnFormatAndOfferTheImageTools)
     EXPECT_EQ(titles(Catalog::convertOptions(FileKind::image, {"/a/photo.tif"})), writableTargetsBut("tiff"));
     EXPECT_EQ(titles(Catalog::convertOptions(FileKind::image, {"/a/photo.jpeg"})), writableTargetsBut("jpg"));
 
-    const Names tools = {"Compress", "Fit 1 MB", "Resize", "Rotate", "Flip", "Grayscale", "Metadata"};
+    // Without the subject model there is no "Remove BG".
+    const Names tools = {"Compress", "Text", "Fit 1 MB", "Resize", "Rotate", "Flip", "Grayscale", "Metadata"};
     Names one = tools, three = tools;
     one.push_back("PDF");
     three.push_back("Combine");
@@ -65,4 +67,26 @@ TEST_F(ImageRows, CommandLineConvertsFitsAndLists)
     std::string expected = "Web";
     for (const std::string& title : writableTargetsBut("heic")) expected += ", " + title;
     EXPECT_NE(result.out.find("Convert: " + expected + "\n"), std::string::npos) << result.out;
+}
+
+// Each picture's text is written beside it; all of it, a blank line between files, is what
+// the clipboard gets, and the message counts its words.
+TEST_F(ImageRows, TextCollectsEveryFilesTextForTheClipboard)
+{
+    TempDir dir;
+    save(printedText({"Alpha one"}, 40), dir / "a.png");
+    save(printedText({"Bravo two,", "and three"}, 40), dir / "b.png");
+    const WheelOption text = option(Catalog::toolOptions(FileKind::image, {dir / "a.png"}), "Text");
+    const OptionResult result = text.run({dir / "a.png", dir / "b.png"});
+    EXPECT_EQ(result.outputs, (Paths{dir / "a (text).txt", dir / "b (text).txt"}));
+    EXPECT_EQ(result.clipboard, "Alpha one\n\nBravo two,\nand three");
+    EXPECT_EQ(result.message, "6 words copied to the clipboard");
+}
+
+TEST(WordCount, CountsWordsNotPunctuationOrSpace)
+{
+    const std::vector<std::pair<std::string, size_t>> cases = {
+        {"", 0}, {" \n\n ", 0}, {"— , .", 0}, {"one", 1}, {"don't stop", 2}, {"3.14 is pi", 3}, {"naïve café", 2},
+    };
+    for (const auto& [text, words] : cases) EXPECT_EQ(Catalog::wordCount(text), words) << text;
 }

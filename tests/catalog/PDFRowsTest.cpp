@@ -11,9 +11,9 @@ using PDFRows = FreshHomeWithFiles;
 
 TEST_F(PDFRows, PagesOfferTablesImagesAndThePageTools)
 {
-    EXPECT_EQ(titles(Catalog::convertOptions(FileKind::pdf, {"/x/a.pdf"})), (Names{"XLSX", "JPG", "PNG"}));
-    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf"})), (Names{"Compress", "Split", "Rotate", "Zip"}));
-    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf", "/x/b.PDF"})), (Names{"Compress", "Merge", "Split", "Rotate", "Zip"}));
+    EXPECT_EQ(titles(Catalog::convertOptions(FileKind::pdf, {"/x/a.pdf"})), (Names{"DOCX", "XLSX", "JPG", "PNG", "EPUB", "TXT", "MD"}));
+    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf"})), (Names{"Compress", "Split", "Rotate", "Text", "Zip"}));
+    EXPECT_EQ(titles(Catalog::toolOptions(FileKind::pdf, {"/x/a.pdf", "/x/b.PDF"})), (Names{"Compress", "Merge", "Split", "Rotate", "Text", "Zip"}));
 }
 
 TEST_F(PDFRows, CommandLineRunsEveryPDFOption)
@@ -31,6 +31,8 @@ TEST_F(PDFRows, CommandLineRunsEveryPDFOption)
         {{"convert", "png", "b.pdf"}, "b.png"},
         {{"convert", "jpg", "./-a.pdf"}, "-a (JPG)"},
         {{"convert", "xlsx", "b.pdf"}, "b.xlsx"},
+        {{"convert", "txt", "./-a.pdf"}, "-a.txt"},
+        {{"convert", "docx", "b.pdf"}, "b.docx"},
     };
     for (const auto& [args, output] : runs) {
         std::vector<std::string> command = {"--run"};
@@ -40,6 +42,10 @@ TEST_F(PDFRows, CommandLineRunsEveryPDFOption)
         EXPECT_EQ(run.out, (dir / output).string() + "\n");
     }
     EXPECT_EQ(QString::fromStdString(PDFSamples::pdftotext(dir / "-a (merged).pdf")).simplified().toStdString(), "first second third");
+    EXPECT_EQ(readFile(dir / "-a.txt"), "first\n\nsecond");
+    // The recognised text is printed too: a command line has no clipboard that outlives it.
+    const CommandResult text = runVarnolt({"--run", "tools", "text", "b.pdf"}, {}, dir.path());
+    EXPECT_EQ(text.out, (dir / "b (text).txt").string() + "\n1 word copied to the clipboard\nthird\n") << text.err;
     const CommandResult compact = runVarnolt({"--run", "tools", "compress", "b (compressed).pdf"}, {}, dir.path());
     EXPECT_EQ(compact.status, 1);
     EXPECT_EQ(compact.out, "ERROR: This PDF is already as small as it can get\n");

@@ -35,11 +35,11 @@ TEST_F(SpreadsheetOpsTest, ReadDispatchesByExtensionAndRefusesTheRest)
     writeFile(dir / "t.txt", "a,b");
     EXPECT_EQ(errorOf([&] { SpreadsheetOps::read(dir / "t.txt"); }), "Unsupported spreadsheet");
     EXPECT_ANY_THROW(SpreadsheetOps::read(dir / "missing.csv"));
-    EXPECT_EQ(errorOf([&] { SpreadsheetOps::write({{"a"}}, dir / "t.pdf", "pdf"); }), "Can't write .pdf");
+    EXPECT_EQ(errorOf([&] { SpreadsheetOps::write({{"a"}}, dir / "t.pages", "pages"); }), "Can't write .pages");
     // A failed conversion leaves nothing behind.
     writeFile(dir / "broken.xlsx", "not a workbook");
     EXPECT_THROW(SpreadsheetOps::convert(dir / "broken.xlsx", "csv"), KError);
-    EXPECT_THROW(SpreadsheetOps::convert(dir / "empty.csv", "pdf"), KError);
+    EXPECT_THROW(SpreadsheetOps::convert(dir / "empty.csv", "pages"), KError);
     EXPECT_EQ(listFolder(dir.path()), (Names{"broken.xlsx", "empty.csv", "latin.csv", "t.CSV", "t.tsv", "t.txt"}));
 }
 
@@ -102,8 +102,8 @@ TEST_F(SpreadsheetOpsTest, CatalogRowsAndDedupeMessage)
         for (const WheelOption& option : Catalog::convertOptions(FileKind::spreadsheet, files)) out.push_back(option.title);
         return out;
     };
-    EXPECT_EQ(titles({"/a/data.csv"}), (Names{"XLSX", "TSV", "ODS", "JSON", "HTML", "MD"}));
-    EXPECT_EQ(titles({"/a/x.xlsx", "/a/y.ods"}), (Names{"CSV", "TSV", "JSON", "HTML", "MD"}));
+    EXPECT_EQ(titles({"/a/data.csv"}), (Names{"XLSX", "TSV", "ODS", "PDF", "JSON", "HTML", "MD"}));
+    EXPECT_EQ(titles({"/a/x.xlsx", "/a/y.ods"}), (Names{"CSV", "TSV", "PDF", "JSON", "HTML", "MD"}));
     EXPECT_TRUE(titles({"/a/budget.numbers"}).empty());
     EXPECT_TRUE(titles({"/a/x.csv", "/a/old.XLS"}).empty());
 
