@@ -20,6 +20,4 @@ Path cameraPhoto(const Path& folder);
 // The given tags as exiftool prints them (numbers unformatted), XMP's orientation as
 // "XMP Orientation"; absent tags are left out.
 std::map<std::string, std::string> tags(const Path& file);
-// A valid PNG header declaring width × height pixels, with a few bytes of pixel data.
-void pngHeaderOnly(const Path& to, unsigned width, unsigned height);
 }
