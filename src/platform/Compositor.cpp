@@ -11,7 +11,9 @@ namespace Compositor {
 
 bool active()
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // Other platforms (offscreen among them) may still answer for X11 without a server.
+    if (!qGuiApp || QGuiApplication::platformName() != "xcb") return false;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11) return false;
     xcb_connection_t* connection = x11->connection();
     int screen = 0;

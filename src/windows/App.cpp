@@ -5,8 +5,13 @@
 #include "core/OptionRun.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
+#include "platform/DragWatch.h"
+#include "platform/FileSelection.h"
+#include "platform/GlobalHotkey.h"
 #include "platform/SingleInstance.h"
+#include "platform/X11Connection.h"
 #include "presets/PresetStore.h"
+#include "windows/DragMonitor.h"
 #include "windows/Runner.h"
 #include "windows/StatusIcon.h"
 #include "windows/Toast.h"
@@ -23,13 +28,13 @@ App::App(const QStringList& arguments, bool trayAvailable)
     Settings::registerDefaults();
     PresetStore::seedIfNeeded();
     watchFolders();
-    // The drag monitor and the hotkey start here as they land.
     showStatusItem(trayAvailable);
+    watchDrags();
     watchSettings();
     connect(&Settings::notifier(), &SettingsNotifier::problem, this, &App::reportProblem);
     if (const QString problem = Settings::problem(); !problem.isEmpty()) reportProblem(problem);
     // Once the event loop runs, when the tray icon is in place.
-    if (arguments.value(0) == "--perform") {
+    if (arguments.value(0) == "--perform" || (arguments.value(0) == "--wheel" && arguments.size() > 1)) {
         QTimer::singleShot(0, this, [this, arguments] { handle(arguments); });
     } else if (!Settings::boolean(SettingsKey::didShowWelcome) || arguments.contains("--welcome") || arguments == QStringList{"--wheel"}) {
         Settings::setValue(SettingsKey::didShowWelcome, true);
@@ -37,8 +42,16 @@ App::App(const QStringList& arguments, bool trayAvailable)
     }
 }
 
+App::~App() = default;
+
 void App::handle(const QStringList& arguments)
 {
+    if (arguments.value(0) == "--wheel" && arguments.size() > 1) {
+        Paths files;
+        for (const QString& file : arguments.mid(1)) files.push_back(file.toStdString());
+        wheel_.showInteractive(files, WheelMode::convert);
+        return;
+    }
     if (arguments.value(0) != "--perform") {
         showWelcome();
         return;
@@ -86,6 +99,40 @@ void App::watchFolders()
         Toast::show(std::nullopt, {"Watch folder: couldn't convert " + nameOf(source), message.toStdString(), ToastModel::State::failure, {}, std::nullopt});
     });
     folders_.start();
+}
+
+// Drags, the hotkey and the file manager's selection need an X11 display of our own. Without
+// one (Wayland without XWayland, a lost display) everything else works: the reason is said
+// once and the wheel opens only from the menu and the command line.
+void App::watchDrags()
+{
+    menu_.convertSelection = [this] { convertSelection(); };
+    try {
+        x11_ = std::make_unique<X11Connection>();
+        hotkey_ = std::make_unique<GlobalHotkey>(*x11_);
+        connect(hotkey_.get(), &GlobalHotkey::pressed, this, &App::convertSelection);
+        applyHotkey();
+        connect(&Settings::notifier(), &SettingsNotifier::changed, this, &App::applyHotkey);
+        dragWatch_ = std::make_unique<DragWatch>(*x11_);
+        monitor_ = std::make_unique<DragMonitor>(*dragWatch_, wheel_);
+    } catch (const KError& e) {
+        std::fprintf(stderr, "Varnolt: the wheel will not open on drags: %s\n", e.what());
+    }
+}
+
+void App::applyHotkey()
+{
+    // An unrecognised choice counts as the default one.
+    if (hotkey_) hotkey_->apply(Settings::hotkey().value_or(HotkeyChoice::ctrlOptSpace));
+}
+
+void App::convertSelection()
+{
+    if (!x11_) return menu_.chooseFile();
+    FileSelection::read(*x11_, this, [this](const Paths& files) {
+        if (files.empty()) menu_.chooseFile();
+        else wheel_.showInteractive(files, WheelMode::convert);
+    });
 }
 
 void App::showStatusItem(bool trayAvailable)
@@ -143,6 +190,11 @@ int App::run(int argc, char** argv)
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fputs("Varnolt's tray application needs a display; without one use --run, --list or --undo.\n", stderr);
         return 1;
+    }
+    // Under Wayland, drags reach Varnolt only through XWayland, and so do drops on the wheel.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication application(argc, argv);
     QApplication::setOrganizationName("Varnolt");

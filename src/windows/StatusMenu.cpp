@@ -45,8 +45,7 @@ void StatusMenu::rebuild()
     menu_->clear();
     menu_->addAction(hint())->setEnabled(false);
     menu_->addSeparator();
-    // Until the file manager's selection can be read, the selection path opens the dialog.
-    menu_->addAction(selectionTitle(), this, &StatusMenu::chooseFile);
+    menu_->addAction(selectionTitle(), this, [this] { convertSelection ? convertSelection() : chooseFile(); });
     menu_->addAction("Convert a File…", this, &StatusMenu::chooseFile)->setShortcut(QKeySequence("Ctrl+O"));
     menu_->addAction("Undo Last Conversion", this, &StatusMenu::undoLast)->setEnabled(!UndoStore::last().empty());
     addRecents();

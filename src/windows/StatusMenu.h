@@ -30,6 +30,8 @@ public:
     // while these are not set.
     std::function<void()> showWelcome;
     std::function<void()> showSettings;
+    // "Convert Selected Files": the file manager's selection; the file dialog while unset.
+    std::function<void()> convertSelection;
 
 private:
     void addRecents();
