@@ -23,6 +23,7 @@ WheelOptions options(const Paths& urls, WheelMode mode)
         break;
     }
     cutToTwelve(list);
+    for (WheelOption& option : list) option.page = mode;
     return list;
 }
 

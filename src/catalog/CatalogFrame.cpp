@@ -1,5 +1,9 @@
 #include "catalog/CatalogFrame.h"
 
+#include <QLocale>
+#include <QString>
+#include <QTextBoundaryFinder>
+
 #include <set>
 
 namespace Catalog {
@@ -59,6 +63,44 @@ WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f)
         return result;
     };
     return {title, "gauge.with.dots.needle.33percent", false, false, run};
+}
+
+WheelOption ocrOption(OCRFn f)
+{
+    RunFn run = [f](const Paths& urls) {
+        OptionResult result;
+        std::string text;
+        for (const Path& url : urls) {
+            auto [output, found] = f(url);
+            result.outputs.push_back(output);
+            if (!text.empty()) text += "\n\n";
+            text += found;
+        }
+        const size_t words = wordCount(text);
+        result.message = QLocale().toString(qulonglong(words)).toStdString() + (words == 1 ? " word" : " words") + " copied to the clipboard";
+        result.clipboard = std::move(text);
+        return result;
+    };
+    return {"Text", "text.viewfinder", false, false, run};
+}
+
+size_t wordCount(const std::string& text)
+{
+    const QString string = QString::fromStdString(text);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, string);
+    size_t words = 0;
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
+        // A segment between two boundaries is a word when it holds a letter or a digit.
+        for (qsizetype i = start; i < end; ++i) {
+            if (string[i].isLetterOrNumber()) {
+                ++words;
+                break;
+            }
+        }
+        start = end;
+    }
+    return words;
 }
 
 std::set<std::string> sameExt(const Paths& urls)

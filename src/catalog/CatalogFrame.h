@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 // The builders the option tables share. Everything here only builds values; the run
 // functions it returns do their work on the calling worker thread, one file at a time.
@@ -14,6 +15,8 @@ namespace Catalog {
 using ConvertFn = std::function<Path(const Path& url, const std::string& ext)>;
 using EachFn = std::function<Path(const Path& url)>;
 using FitFn = std::function<std::optional<Path>(const Path& url, std::int64_t maxBytes)>;
+// Recognises the text of one file: the text file written and the text.
+using OCRFn = std::function<std::pair<Path, std::string>(const Path& url)>;
 
 // One line of an option table: the option, and the condition on the selection under which
 // it is offered (always when there is none).
@@ -32,6 +35,11 @@ FileKind kindOf(const Paths& urls);
 WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert);
 RunFn each(EachFn f);
 WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f);
+// "Text": every file's text, files joined by a blank line, for the clipboard, with the
+// message "<n> words copied to the clipboard".
+WheelOption ocrOption(OCRFn f);
+// The words in text as the Unicode word boundaries delimit them (punctuation is no word).
+size_t wordCount(const std::string& text);
 std::set<std::string> sameExt(const Paths& urls);
 // The targets, in order, without those the selection already has (sameExt).
 std::vector<std::string> newTargets(const std::vector<std::string>& targets, const Paths& urls);

@@ -13,6 +13,7 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::folder, compressOptions},
         {FileKind::other, compressOptions},
         {FileKind::document, ConvertRows::document},
+        {FileKind::ebook, ConvertRows::ebook},
         {FileKind::subtitle, ConvertRows::subtitle},
         {FileKind::spreadsheet, ConvertRows::spreadsheet},
         {FileKind::image, ConvertRows::image},

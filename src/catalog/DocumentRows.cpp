@@ -1,20 +1,41 @@
 #include "catalog/Rows.h"
 
 #include "catalog/CatalogFrame.h"
-#include "documents/MarkdownConvert.h"
+#include "documents/DocumentOps.h"
 
 #include <algorithm>
 
 namespace ConvertRows {
 
-// Markdown sources convert to EPUB and HTML from their own text; other document sources
-// and targets need the styled-text model and are not offered yet.
+// Pages documents wait for the office suite's reader; Word 97 files and the "doc" target
+// need LibreOffice.
 WheelOptions document(const Paths& urls)
 {
     const auto same = Catalog::sameExt(urls);
-    const bool markdown = std::all_of(same.begin(), same.end(), [](const std::string& ext) { return ext == "md" || ext == "markdown"; });
-    if (!markdown) return {};
-    return Catalog::formatOptions({"epub", "html"}, MarkdownConvert::convert);
+    const bool doc = DocumentOps::canUseDOC();
+    if (same.count("pages") || (same.count("doc") && !doc)) return {};
+    std::vector<std::string> exts = Catalog::newTargets(DocumentOps::targets, urls);
+    std::erase_if(exts, [&](const std::string& ext) {
+        return (ext == "md" && same.count("markdown")) || (ext == "html" && same.count("htm")) || (ext == "doc" && !doc);
+    });
+    return Catalog::formatOptions(exts, DocumentOps::convert);
+}
+
+WheelOptions ebook(const Paths&)
+{
+    return Catalog::formatOptions(DocumentOps::ebookTargets, DocumentOps::convert);
+}
+
+}
+
+namespace ToolRows {
+
+// One document: its word count, as the result's message.
+WheelOptions document(const Paths& urls)
+{
+    if (urls.size() != 1) return {};
+    RunFn words = [](const Paths& files) { return OptionResult{{}, DocumentOps::wordCount(files.front())}; };
+    return {Catalog::option("Words", "number", words)};
 }
 
 }

@@ -1,6 +1,7 @@
 #include "catalog/CatalogFrame.h"
 #include "catalog/Rows.h"
 #include "media/ImageOps.h"
+#include "media/VisionOps.h"
 
 namespace ToolRows {
 
@@ -17,12 +18,18 @@ bool single(const Paths& urls)
 {
     return urls.size() == 1;
 }
+bool subjectModel(const Paths&)
+{
+    return VisionOps::canRemoveBackground();
+}
 }
 
 WheelOptions image(const Paths& urls)
 {
     static const Catalog::Rows rows = {
         {Catalog::option("Compress", "arrow.down.right.and.arrow.up.left", Catalog::each(ImageOps::compress))},
+        {Catalog::option("Remove BG", "person.crop.rectangle", Catalog::each(VisionOps::removeBackground)), subjectModel},
+        {Catalog::ocrOption(VisionOps::ocrImage)},
         {Catalog::fitOption("Fit 1 MB", 1'000'000, ImageOps::fit)},
         {edit("Resize", "rectangle.compress.vertical", Edit::halve)},
         {edit("Rotate", "rotate.right", Edit::rotate)},

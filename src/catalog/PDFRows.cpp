@@ -1,14 +1,18 @@
 #include "catalog/Rows.h"
 
 #include "catalog/CatalogFrame.h"
+#include "documents/DocumentOps.h"
 #include "documents/PDFOps.h"
+#include "documents/VisionPDF.h"
 
 namespace {
-// A table from the text, or the pages as pictures at print resolution. The text targets
-// (DOCX, EPUB, TXT, MD) join when the document writers land.
+// The text as a document, a table from the text, or the pages as pictures at print
+// resolution.
 Path convert(const Path& url, const std::string& ext)
 {
-    return ext == "xlsx" ? PDFOps::toSpreadsheet(url, ext) : PDFOps::toImages(url, ext, 300);
+    if (ext == "xlsx") return PDFOps::toSpreadsheet(url, ext);
+    if (ext == "jpg" || ext == "png") return PDFOps::toImages(url, ext, 300);
+    return DocumentOps::convert(url, ext);
 }
 
 bool several(const Paths& urls)
@@ -23,7 +27,7 @@ namespace ConvertRows {
 
 WheelOptions pdf(const Paths&)
 {
-    return Catalog::formatOptions({"xlsx", "jpg", "png"}, convert);
+    return Catalog::formatOptions({"docx", "xlsx", "jpg", "png", "epub", "txt", "md"}, convert);
 }
 
 }
@@ -37,6 +41,7 @@ WheelOptions pdf(const Paths& urls)
         {Catalog::option("Merge", "doc.on.doc", merge), several},
         {Catalog::option("Split", "scissors", Catalog::each(PDFOps::split))},
         {Catalog::option("Rotate", "rotate.right", Catalog::each(PDFOps::rotate))},
+        {Catalog::ocrOption(VisionOps::ocrPDF)},
     };
     return Catalog::offered(rows, urls);
 }

@@ -8,6 +8,7 @@ namespace ConvertRows {
 WheelOptions archive(const Paths& urls);
 WheelOptions audio(const Paths& urls);
 WheelOptions document(const Paths& urls);
+WheelOptions ebook(const Paths& urls);
 WheelOptions image(const Paths& urls);
 WheelOptions pdf(const Paths& urls);
 WheelOptions subtitle(const Paths& urls);
@@ -17,6 +18,7 @@ WheelOptions video(const Paths& urls);
 
 namespace ToolRows {
 WheelOptions archive(const Paths& urls);
+WheelOptions document(const Paths& urls);
 WheelOptions image(const Paths& urls);
 WheelOptions pdf(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);

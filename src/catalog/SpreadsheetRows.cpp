@@ -8,12 +8,10 @@ namespace ConvertRows {
 WheelOptions spreadsheet(const Paths& urls)
 {
     // Numbers and XLS files are read through the office application, which is not wired in
-    // yet; tables are not rendered to PDF yet either.
+    // yet.
     const std::set<std::string> same = Catalog::sameExt(urls);
     if (same.count("numbers") || same.count("xls")) return {};
-    std::vector<std::string> exts = Catalog::newTargets(SpreadsheetOps::targets, urls);
-    std::erase(exts, "pdf");
-    return Catalog::formatOptions(exts, SpreadsheetOps::convert);
+    return Catalog::formatOptions(Catalog::newTargets(SpreadsheetOps::targets, urls), SpreadsheetOps::convert);
 }
 
 }

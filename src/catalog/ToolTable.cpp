@@ -10,6 +10,8 @@ WheelOptions toolOptions(FileKind kind, const Paths& urls)
     using Row = WheelOptions (*)(const Paths&);
     static const std::map<FileKind, Row> table = {
         {FileKind::archive, ToolRows::archive},
+        {FileKind::document, ToolRows::document},
+        {FileKind::ebook, ToolRows::document},
         {FileKind::spreadsheet, ToolRows::spreadsheet},
         {FileKind::image, ToolRows::image},
         {FileKind::pdf, ToolRows::pdf},

@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "catalog/Catalog.h"
 #include "cli/Render.h"
+#include "platform/Clipboard.h"
 #include "presets/PresetStore.h"
 
 #include <QApplication>
@@ -77,8 +78,14 @@ int runOption(const WheelOption& option, const Paths& files)
         print("ERROR: " + Errors::userMessage(outcome.failure));
         return 1;
     }
-    for (const Path& out : outcome.result.outputs) print(out.string());
-    if (outcome.result.message) print(*outcome.result.message);
+    const OptionResult& result = outcome.result;
+    for (const Path& out : result.outputs) print(out.string());
+    if (result.message) print(*result.message);
+    // The clipboard lasts only as long as this process on most desktops: the text is printed too.
+    if (result.clipboard) {
+        Clipboard::setText(*result.clipboard);
+        print(*result.clipboard);
+    }
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <QUuid>
 
 #include <cerrno>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,13 @@ namespace fs = std::filesystem;
 namespace Output {
 
 namespace {
+std::mutex watcherLock;
+Watcher& watcher()
+{
+    static Watcher current;
+    return current;
+}
+
 Path standardFolder(QStandardPaths::StandardLocation location)
 {
     Path folder = QStandardPaths::writableLocation(location).toStdString();
@@ -78,7 +86,9 @@ Path unique(const Path& folder, const std::string& name, const std::string& ext,
         const Path candidate = folder / (n == 1 ? name + dotExt : name + " " + std::to_string(n) + dotExt);
         // An unclaimable name (a folder we cannot write) is handed out as is: the writer
         // then fails with the system's reason.
-        if (claim(candidate, kind) != Claim::taken) return candidate;
+        const Claim claimed = claim(candidate, kind);
+        if (claimed == Claim::claimed) announce(Event::reserved, candidate);
+        if (claimed != Claim::taken) return candidate;
     }
 }
 
@@ -119,16 +129,30 @@ std::int64_t size(const Path& url)
     return total;
 }
 
+void watch(Watcher next)
+{
+    const std::lock_guard guard(watcherLock);
+    watcher() = std::move(next);
+}
+
+void announce(Event event, const Path& path)
+{
+    const std::lock_guard guard(watcherLock);
+    if (watcher()) watcher()(event, path);
+}
+
 Pending::~Pending()
 {
     if (kept_) return;
     std::error_code ec;
     fs::remove_all(path_, ec);
+    announce(Event::released, path_);
 }
 
 Path Pending::keep()
 {
     kept_ = true;
+    announce(Event::kept, path_);
     return path_;
 }
 

@@ -30,6 +30,16 @@ Path produce(const Path& source, const std::string& ext, const std::string& suff
 Path tempDirectory();
 std::int64_t size(const Path& url);
 
+// What happens to a name the process created for its outputs. A job process tells the
+// application each of these as it happens, so that a job that dies leaves nothing behind.
+enum class Event { reserved, kept, released };
+using Watcher = std::function<void(Event, const Path&)>;
+// Installs the one process-wide watcher (none by default); called from any thread.
+void watch(Watcher watcher);
+// Tells the watcher. reserved only ever follows the exclusive creation of the name, never
+// precedes it: whoever cleans up after a dead job must never remove a file it did not make.
+void announce(Event event, const Path& path);
+
 // Guards a reserved output: removes whatever is at the path on destruction unless keep()
 // was called, so that a failed write leaves nothing behind.
 class Pending {

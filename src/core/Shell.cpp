@@ -64,6 +64,19 @@ std::string errorTail(const Path& errFile)
     return tail;
 }
 
+// A job process already has no terminal: its programs stay in its session and process
+// group, so that ending the job ends them too.
+bool leadsSessionWithoutTerminal()
+{
+    static const bool leads = [] {
+        if (::getsid(0) != ::getpid()) return false;
+        const int tty = ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        if (tty >= 0) ::close(tty);
+        return tty < 0;
+    }();
+    return leads;
+}
+
 std::error_code systemError(int number)
 {
     return {number, std::generic_category()};
@@ -134,7 +147,7 @@ std::string run(const Path& exe, const std::vector<std::string>& args, const std
         posix_spawnattr_t* a;
         ~AttributesGuard() { posix_spawnattr_destroy(a); }
     } attributesGuard{&attributes};
-    check(posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID), "posix_spawn");
+    if (!leadsSessionWithoutTerminal()) check(posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID), "posix_spawn");
 
     pid_t pid = 0;
     const int spawnError = ::posix_spawn(&pid, exe.c_str(), &actions, &attributes, argv.data(), environ);

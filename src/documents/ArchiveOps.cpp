@@ -55,10 +55,18 @@ void removeTree(const Path& root)
 // A hidden working folder, removed with everything in it on every path.
 class Staging {
 public:
-    explicit Staging(Path path) : path_(std::move(path)) { Files::createFolders(path_); }
+    explicit Staging(Path path) : path_(std::move(path))
+    {
+        Files::createFolders(path_);
+        Output::announce(Output::Event::reserved, path_);
+    }
     Staging(const Staging&) = delete;
     Staging& operator=(const Staging&) = delete;
-    ~Staging() { removeTree(path_); }
+    ~Staging()
+    {
+        removeTree(path_);
+        Output::announce(Output::Event::released, path_);
+    }
     const Path& path() const { return path_; }
     // Where an archive's members are unpacked.
     Path content() const { return path_ / "content"; }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class QTextDocument;
+
 // The house Markdown dialect: line based, no nesting, no tables, no raw HTML.
 namespace Markdown {
 // "&" → "&amp;", "<" → "&lt;", ">" → "&gt;"; double quotes stay.
@@ -15,6 +17,9 @@ std::string toHTML(const std::string& markdown);
 // One line or paragraph → escaped HTML with inline markup. (`inline` is a C++ keyword.)
 QString inlineHTML(const QString& text);
 std::string inlineHTML(const std::string& text);
+// Styled text → Markdown: headings from the paragraphs' type size against the body's, bold,
+// italic, links, list items, and tables as pipe tables.
+std::string fromAttributed(const QTextDocument& document);
 // A complete styled HTML page around a fragment.
 std::string page(const std::string& title, const std::string& body);
 // Splits text at every match of separator; pieces trimmed of spaces and tabs, empty ones

@@ -5,6 +5,7 @@
 #include "core/Output.h"
 #include "core/Shell.h"
 
+#include <QString>
 #include <QUuid>
 
 #include <algorithm>
@@ -63,11 +64,14 @@ struct Partial {
     explicit Partial(const Path& destination)
         : path(destination.parent_path() / (".varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString() + ".zip"))
     {
+        // zip creates it; a fresh random name is nobody else's, so it counts as ours already.
+        Output::announce(Output::Event::reserved, path);
     }
     ~Partial()
     {
         std::error_code ec;
         fs::remove(path, ec);
+        Output::announce(Output::Event::released, path);
     }
 };
 
@@ -164,7 +168,22 @@ std::set<std::string> entryNames(const Path& zip)
 
 std::string read(const Path& zip, const std::string& entry)
 {
-    return Shell::run(unzipProgram, {"-p", zipArchive(zip).string(), memberPattern(entry)});
+    // Read through the pipe with a ceiling: unzip stops as soon as the reader does.
+    std::string bytes;
+    stream(zip, entry, [&](const Path& pipe) {
+        const Descriptor in(pipe, O_RDONLY);
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(in.fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            if (bytes.size() + std::size_t(got) > maxEntryBytes) {
+                throw KError(zip.filename().string() + " unpacks to more than " + std::to_string(maxEntryBytes >> 20) + " MB, so it wasn't opened (it may be a zip bomb).");
+            }
+            bytes.append(buffer, std::size_t(got));
+        }
+    });
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
 }
 
 void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume)

@@ -2,6 +2,7 @@
 #include "core/Errors.h"
 #include "core/Paths.h"
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
@@ -25,8 +26,12 @@ void write(const Entries& files, const std::optional<std::string>& mimetype, con
            Compression compression = Compression::standard);
 // The names of the entries; throws `damaged` when the file is no readable zip.
 std::set<std::string> entryNames(const Path& zip);
+// The most an entry may unpack to when it is read whole: far above any real document part,
+// and small enough that a zip bomb cannot exhaust memory.
+inline constexpr std::size_t maxEntryBytes = std::size_t(256) << 20;
 // The text of one entry of any zip file (malformed UTF-8 replaced); throws KError when the
-// file is missing or not a zip, or has no such entry.
+// file is missing or not a zip, has no such entry, or the entry unpacks to more than
+// maxEntryBytes.
 std::string read(const Path& zip, const std::string& entry);
 // Hands `consume` a path from which the entry's bytes can be read once, as unzip inflates
 // them: reading overlaps extraction and nothing large is held or written. Throws KError as

@@ -1,9 +1,12 @@
 #include "documents/SpreadsheetOps.h"
 
 #include "core/Errors.h"
+#include "documents/DocumentOps.h"
 #include "documents/ODS.h"
 #include "documents/TextFile.h"
 #include "documents/XLSX.h"
+
+#include <QTextDocument>
 
 namespace SpreadsheetOps {
 
@@ -16,6 +19,7 @@ void write(const Table& table, const Path& to, const std::string& ext)
     else if (ext == "json") TextFile::write(to, tableJSON(table));
     else if (ext == "html") TextFile::write(to, tableHTML(table, 14));
     else if (ext == "md") TextFile::write(to, tableMarkdown(table));
+    else if (ext == "pdf") DocumentOps::renderPDF(*DocumentOps::html(tableHTML(table, 10)), to);
     else throw KError("Can't write ." + ext);
 }
 

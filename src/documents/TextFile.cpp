@@ -20,7 +20,9 @@ std::string decode(const std::string& bytes)
         QStringDecoder decoder(*marked);
         return QString(decoder(data)).toStdString();
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
+    // Stateless: a lead byte at the very end (Latin-1 "café") is an error, not a sequence
+    // waiting for more input.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(data);
     if (!utf8.hasError()) return text.toStdString();
     return QString::fromLatin1(data).toStdString();

@@ -2,11 +2,13 @@
 
 #include "catalog/CatalogFrame.h"
 #include "core/Errors.h"
+#include "core/Jobs.h"
 #include "core/OptionRun.h"
 #include "core/Progress.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
+#include "platform/Clipboard.h"
 #include "platform/FileManager.h"
 #include "windows/Toast.h"
 
@@ -27,6 +29,14 @@ QPointer<Toast>& lateSlot()
     return toast;
 }
 
+// Convert and tools options run in a job process, so that whatever a file does to a library
+// ends that job and never the application. Actions and editors need the application itself.
+RunFn work(const WheelOption& option)
+{
+    if (option.isAction || option.isInteractive || !option.page || *option.page == WheelMode::actions) return option.run;
+    return [mode = *option.page, title = option.title](const Paths& urls) { return Jobs::run({mode, title, urls}); };
+}
+
 // How an option runs: on a thread of its own, with each change of the fraction done (to a
 // tenth of a percent) handed to progress and the outcome to finished, both on the main thread.
 void start(const WheelOption& option, const Paths& urls, std::function<void(double)> progress,
@@ -38,7 +48,7 @@ void start(const WheelOption& option, const Paths& urls, std::function<void(doub
         if (shown->exchange(permille) == permille) return;
         QMetaObject::invokeMethod(QCoreApplication::instance(), [progress, fraction] { progress(fraction); }, Qt::QueuedConnection);
     };
-    OptionRun::inBackground(option.run, urls, sink, std::move(finished));
+    OptionRun::inBackground(work(option), urls, sink, std::move(finished));
 }
 
 void finish(const WheelOption& option, std::optional<QPoint> near, QPointer<Toast> toast, bool announced, const RunOutcome& outcome)
@@ -63,6 +73,7 @@ void finish(const WheelOption& option, std::optional<QPoint> near, QPointer<Toas
         return;
     }
     const OptionResult& result = outcome.result;
+    if (result.clipboard) Clipboard::setText(*result.clipboard);
     if (result.outputs.empty()) {
         if (result.message) show({option.title, *result.message, ToastModel::State::success, {}, std::nullopt});
         else if (toast) toast->dismiss();

@@ -54,6 +54,10 @@ TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
         {{"convert", "png", "b.pdf"}, "@b.png"},
         {{"convert", "jpg", "./-a.pdf"}, "@-a (JPG)"},
         {{"convert", "xlsx", "b.pdf"}, "@b.xlsx"},
+        {{"convert", "txt", "./-a.pdf"}, "@-a.txt"},
+        {{"convert", "docx", "b.pdf"}, "@b.docx"},
+        // The recognised text is printed too: a command line has no clipboard that outlives it.
+        {{"tools", "text", "b.pdf"}, "@b (text).txt\n1 word copied to the clipboard\nthird"},
         {{"convert", "html", "notes.md"}, "@notes 2.html"},
         {{"convert", "epub", "notes.md"}, "@notes.epub"},
         {{"convert", "vtt", "./-movie.srt"}, "@-movie.vtt"},
@@ -78,6 +82,7 @@ TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
         EXPECT_EQ(run.status, out.starts_with("ERROR: ") ? 1 : 0) << args[1] << " " << args[2];
     }
     EXPECT_EQ(readFile(dir / "photos 3/1.jpg"), "1");
+    EXPECT_EQ(readFile(dir / "-a.txt"), "first\n\nsecond");
     EXPECT_EQ(readFile(dir / "data (deduplicated).csv"), "name,qty\napple,3\n");
     EXPECT_NE(EPUB::readHTML(dir / "notes.epub").find("<h1>Hi</h1>\n<p>Some <em>text</em> &amp; more.</p>"), std::string::npos);
     for (const std::string& name : listFolder(dir.path())) EXPECT_FALSE(name.starts_with(".varnolt-")) << name;

@@ -34,11 +34,11 @@ TEST_F(SpreadsheetOpsTest, ReadDispatchesByExtensionAndRefusesTheRest)
     writeFile(dir / "t.txt", "a,b");
     EXPECT_EQ(errorOf([&] { SpreadsheetOps::read(dir / "t.txt"); }), "Unsupported spreadsheet");
     EXPECT_ANY_THROW(SpreadsheetOps::read(dir / "missing.csv"));
-    EXPECT_EQ(errorOf([&] { SpreadsheetOps::write({{"a"}}, dir / "t.pdf", "pdf"); }), "Can't write .pdf");
+    EXPECT_EQ(errorOf([&] { SpreadsheetOps::write({{"a"}}, dir / "t.pages", "pages"); }), "Can't write .pages");
     // A failed conversion leaves nothing behind.
     writeFile(dir / "broken.xlsx", "not a workbook");
     EXPECT_THROW(SpreadsheetOps::convert(dir / "broken.xlsx", "csv"), KError);
-    EXPECT_THROW(SpreadsheetOps::convert(dir / "empty.csv", "pdf"), KError);
+    EXPECT_THROW(SpreadsheetOps::convert(dir / "empty.csv", "pages"), KError);
     EXPECT_EQ(listFolder(dir.path()), (Names{"broken.xlsx", "empty.csv", "latin.csv", "t.CSV", "t.tsv", "t.txt"}));
 }
 

@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 
 namespace ImageSamples {
@@ -31,6 +33,55 @@ void save(const Image& image, const Path& to)
 Image open(const Path& file)
 {
     return Image::new_from_file(file.c_str());
+}
+
+Image printedText(const std::vector<std::string>& lines, int pixels)
+{
+    std::string markup;
+    for (const std::string& line : lines) markup += (markup.empty() ? "" : "\n") + line;
+    // At 72 dpi a point is a pixel.
+    const Image ink = Image::text(markup.c_str(), Image::option()->set("font", ("DejaVu Sans " + std::to_string(pixels)).c_str())->set("dpi", 72)->set("spacing", pixels / 2));
+    const int margin = 2 * pixels;
+    return (255 - ink.embed(margin, margin, ink.width() + 2 * margin, ink.height() + 2 * margin))
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(Image::option()->set("interpretation", VIPS_INTERPRETATION_B_W));
+}
+
+std::string writtenJPEG(const Image& image)
+{
+    void* bytes = nullptr;
+    size_t size = 0;
+    image.write_to_buffer(".jpg[Q=90]", &bytes, &size);
+    std::string jpeg(static_cast<const char*>(bytes), size);
+    g_free(bytes);
+    return jpeg;
+}
+
+const std::vector<std::string>& pangrams()
+{
+    static const std::vector<std::string> lines = {
+        "The quick brown fox jumps over the lazy dog",
+        "Pack my box with five dozen liquor jugs",
+        "Sphinx of black quartz judge my vow",
+        "How vexingly quick daft zebras jump",
+    };
+    return lines;
+}
+
+double wordsFound(const std::vector<std::string>& lines, const std::string& text)
+{
+    const auto words = [](const std::string& from) {
+        std::istringstream in(from);
+        std::vector<std::string> list{std::istream_iterator<std::string>(in), {}};
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    std::string all;
+    for (const std::string& line : lines) all += line + " ";
+    const std::vector<std::string> expected = words(all), found = words(text);
+    std::vector<std::string> both;
+    std::set_intersection(expected.begin(), expected.end(), found.begin(), found.end(), std::back_inserter(both));
+    return double(both.size()) / expected.size();
 }
 
 Path cameraPhoto(const Path& folder)

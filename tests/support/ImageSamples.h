@@ -20,4 +20,13 @@ Path cameraPhoto(const Path& folder);
 // The given tags as exiftool prints them (numbers unformatted), XMP's orientation as
 // "XMP Orientation"; absent tags are left out.
 std::map<std::string, std::string> tags(const Path& file);
+// Black lines of text on white in DejaVu Sans, pixels high (capitals about 0.73 of that),
+// with a margin of two lines; grey, one band.
+Image printedText(const std::vector<std::string>& lines, int pixels);
+// The image as JPEG bytes at quality 90.
+std::string writtenJPEG(const Image& image);
+// Lines of everyday English for the recognition tests, and the share of their words (0…1)
+// found exactly in text.
+const std::vector<std::string>& pangrams();
+double wordsFound(const std::vector<std::string>& lines, const std::string& text);
 }

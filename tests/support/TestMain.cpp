@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/Jobs.h"
 #include "core/Output.h"
 #ifdef VARNOLT_TEST_DESKTOP
 #include "TestDesktop.h"
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(home / ".run");
     std::filesystem::permissions(home / ".run", std::filesystem::perms::owner_all);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Jobs run in the real program, not in the test program.
+    Jobs::setProgram(VARNOLT_EXE);
 #ifdef VARNOLT_TEST_DESKTOP
     TestDesktop::start();
 #endif

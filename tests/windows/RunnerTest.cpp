@@ -11,6 +11,8 @@
 #include "core/Settings.h"
 #include "windows/Runner.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QUrl>
@@ -114,6 +116,31 @@ TEST_F(RunnerTest, APngConvertsThenShowsTheSavingAndUndoes)
     EXPECT_TRUE(std::filesystem::exists(png));
 }
 
+// A convert option runs in a job process: one that crashes mid-run ends in a failure toast,
+// with nothing of its work left behind, and the application carries on.
+TEST_F(RunnerTest, AJobCrashingMidRunEndsInAFailureToast)
+{
+    REQUIRE_DESKTOP();
+    const Path png = dir / "photo.png";
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(QString::fromStdString(png.string())));
+    const WheelOption jpg = option(Catalog::options({png}, WheelMode::convert), "JPG");
+
+    qputenv("VARNOLT_JOB_FAULT", "crash");
+    perform(jpg, {png});
+    qunsetenv("VARNOLT_JOB_FAULT");
+    ASSERT_EQ(Toast::live().size(), 1u);
+    EXPECT_EQ(newest()->model(),
+              (ToastModel{"Couldn't jpg", "Couldn't convert photo.png: the converter stopped unexpectedly", State::failure, {}, {}}));
+    EXPECT_EQ(listFolder(dir.path()), Names{"photo.png"});
+    clear();
+
+    perform(jpg, {png});
+    ASSERT_EQ(Toast::live().size(), 1u);
+    EXPECT_EQ(newest()->model().title, "photo.jpg");
+}
+
 TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
 {
     const RunFn words = [](const Paths&) { return OptionResult{{}, std::string("12 words copied to the clipboard")}; };
@@ -157,6 +184,19 @@ TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
         Settings::remove("lastOutputs");
         std::filesystem::remove(dir / "photo.jpg");
     }
+}
+
+// Recognised text reaches the clipboard only when the whole run succeeds.
+TEST_F(RunnerTest, TextGoesToTheClipboardOnlyOnSuccess)
+{
+    const Path photo = file("photo.png");
+    QGuiApplication::clipboard()->setText("before");
+    perform(fake("Text", false, false, throwing(KError("No text found in photo.png"))), {photo});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+    perform(fake("Text", false, false, [](const Paths&) { return OptionResult{{}, std::string("2 words copied to the clipboard"), "Hello there"}; }),
+            {photo});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Hello there");
+    EXPECT_EQ(newest()->model().subtitle, "2 words copied to the clipboard");
 }
 
 TEST_F(RunnerTest, AnEditorsOwnToastTakesProgressAndTheOutcome)

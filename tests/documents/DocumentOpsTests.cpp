@@ -1,0 +1,157 @@
+// First: the image library's GLib headers use the word "signals", which Qt's headers define.
+#include "documents/PDFOps.h"
+
+#include "PDFSamples.h"
+#include "TestSupport.h"
+#include "core/Shell.h"
+#include "documents/DocumentOps.h"
+#include "documents/Markdown.h"
+#include "documents/TextClipping.h"
+
+#include <plist/plist.h>
+#include <poppler/qt6/poppler-qt6.h>
+
+#include <QGuiApplication>
+#include <QLocale>
+#include <QPalette>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace TestSupport;
+
+namespace {
+using Documents = FreshHomeWithFiles;
+
+std::string plainText(const Path& file)
+{
+    return DocumentOps::read(file)->toPlainText().toStdString();
+}
+
+// A property list of type identifier → value, as the Finder writes clippings.
+void writeClipping(const Path& file, const std::string& key, plist_t value)
+{
+    plist_t root = plist_new_dict();
+    plist_t types = plist_new_dict();
+    plist_dict_set_item(types, key.c_str(), value);
+    plist_dict_set_item(root, "UTI-Data", types);
+    char* bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(root, &bytes, &length);
+    writeFile(file, std::string(bytes, length));
+    std::free(bytes);
+    plist_free(root);
+}
+}
+
+TEST_F(Documents, ConvertsBetweenTheTextFormats)
+{
+    const Path md = file("report.tar.md", "# Report\n\nSome **bold** and *italic* with [a link](https://x.org).\n\n- one\n- two\n\n1. first\n");
+    const std::string expected = "# Report\n\nSome **bold** and *italic* with [a link](https://x.org).\n\n- one\n- two\n1. first\n";
+    // Every writer read back by our own readers keeps the document.
+    for (const std::string ext : {"docx", "rtf", "odt"}) {
+        const Path out = DocumentOps::convert(md, ext);
+        EXPECT_EQ(out.filename().string(), "report." + ext);
+        EXPECT_EQ(Markdown::fromAttributed(*DocumentOps::read(out)), expected) << ext;
+    }
+    EXPECT_EQ(readFile(DocumentOps::convert(md, "html")), Markdown::page("report", Markdown::toHTML(readFile(md))));
+    EXPECT_EQ(readFile(DocumentOps::convert(dir / "report.docx", "md")), expected);
+    EXPECT_EQ(readFile(DocumentOps::convert(dir / "report.rtf", "txt")), "Report\nSome bold and italic with a link.\none\ntwo\nfirst");
+
+    // Text in any encoding, and an empty document.
+    writeFile(dir / "latin.txt", "caf\xE9");
+    writeFile(dir / "wide.txt", std::string("\xFF\xFE" "h\0i\0", 6));
+    writeFile(dir / "empty.txt", "");
+    EXPECT_EQ(plainText(DocumentOps::convert(dir / "latin.txt", "docx")), "caf\xC3\xA9");
+    EXPECT_EQ(plainText(DocumentOps::convert(dir / "wide.txt", "rtf")), "hi");
+    EXPECT_EQ(plainText(DocumentOps::convert(dir / "empty.txt", "docx")), "");
+    EXPECT_EQ(readFile(DocumentOps::convert(dir / "empty.txt", "md")), "\n");
+}
+
+TEST_F(Documents, DamagedSourcesFailWithoutLeavingAnOutput)
+{
+    const Path notZip = file("notes.docx", "plain words");
+    writeFile(dir / "parts/word/other.xml", "<x/>");
+    Shell::run("/usr/bin/zip", {"-q", "-r", (dir / "nobody.docx").string(), "word"}, dir / "parts");
+    writeFile(dir / "broken/word/document.xml", "<w:document><w:body><w:p>");
+    Shell::run("/usr/bin/zip", {"-q", "-r", (dir / "broken.docx").string(), "word"}, dir / "broken");
+    const Path rtf = file("letter.rtf", "not rtf at all");
+    EXPECT_EQ(errorOf([&] { DocumentOps::convert(notZip, "pdf"); }), "notes.docx is damaged or isn't a real .docx file.");
+    EXPECT_EQ(errorOf([&] { DocumentOps::convert(dir / "nobody.docx", "md"); }), "nobody.docx is damaged or isn't a real .docx file.");
+    EXPECT_EQ(errorOf([&] { DocumentOps::convert(dir / "broken.docx", "txt"); }), "broken.docx is damaged or isn't a real .docx file.");
+    EXPECT_EQ(errorOf([&] { DocumentOps::convert(rtf, "docx"); }), "letter.rtf isn't a readable RTF document.");
+    EXPECT_EQ(errorOf([&] { DocumentOps::write(*DocumentOps::html("x"), dir / "x.pages", "pages"); }), "Can't write .pages");
+    EXPECT_EQ(listFolder(dir.path()), (Names{"broken", "broken.docx", "letter.rtf", "nobody.docx", "notes.docx", "parts"}));
+}
+
+TEST_F(Documents, ZipBombIsRefused)
+{
+    // 300 MB of zeros deflate to about 300 KB.
+    {
+        std::FILE* out = std::fopen((dir / "word-document.xml").c_str(), "wb");
+        const std::string block(1 << 20, '\0');
+        for (int i = 0; i < 300; ++i) std::fwrite(block.data(), 1, block.size(), out);
+        std::fclose(out);
+    }
+    std::filesystem::create_directories(dir / "bomb/word");
+    std::filesystem::rename(dir / "word-document.xml", dir / "bomb/word/document.xml");
+    Shell::run("/usr/bin/zip", {"-q", "-r", (dir / "bomb.docx").string(), "word"}, dir / "bomb");
+    std::filesystem::remove_all(dir / "bomb");
+    EXPECT_EQ(errorOf([&] { DocumentOps::convert(dir / "bomb.docx", "txt"); }), "bomb.docx unpacks to more than 256 MB, so it wasn't opened (it may be a zip bomb).");
+    EXPECT_EQ(listFolder(dir.path()), Names{"bomb.docx"});
+}
+
+TEST_F(Documents, RendersPagedPDF)
+{
+    const Path one = file("one.txt", "A single line.");
+    std::string longText;
+    for (int i = 1; i <= 200; ++i) longText += "Line number " + std::to_string(i) + " of a long text.\n";
+    const Path many = file("many.txt", longText);
+    // Light text on a dark desktop must not reach the page.
+    const QPalette saved = QGuiApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QGuiApplication::setPalette(dark);
+    const Path pdf = DocumentOps::convert(one, "pdf");
+    QGuiApplication::setPalette(saved);
+
+    const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+    const PDFSamples::Info info = PDFSamples::pdfinfo(pdf);
+    EXPECT_EQ(info.pages, 1);
+    EXPECT_EQ(info.sizes.at(0), letter ? "612 x 792" : "595 x 842");
+    EXPECT_EQ(PDFSamples::pdftotext(pdf).find("A single line."), 0u) << PDFSamples::pdftotext(pdf);
+    EXPECT_LT(PDFOps::render(*std::unique_ptr<Poppler::Page>(PDFOps::open(pdf)->page(0)), 72).min(), 30) << "the text is drawn dark";
+
+    const Path paged = DocumentOps::convert(many, "pdf");
+    EXPECT_GT(PDFSamples::pdfinfo(paged).pages, 3);
+    const std::string text = PDFSamples::pdftotext(paged);
+    EXPECT_LT(text.find("Line number 1 of"), text.find("Line number 199 of"));
+    EXPECT_NE(text.find("Line number 200 of"), std::string::npos);
+}
+
+TEST_F(Documents, WordCountsAndClippings)
+{
+    const struct {
+        const char* text;
+        const char* summary;
+    } counts[] = {
+        {"", "0 words · 0 characters"},
+        {"Hello, world!  It's 3.5 o'clock.", "5 words · 27 characters"},
+        {"na\xC3\xAFve e\xCC\x81t\xC3\xA9 \xF0\x9F\x98\x80", "2 words · 9 characters"},
+    };
+    for (const auto& c : counts) EXPECT_EQ(DocumentOps::wordCount(file("count.txt", c.text)), c.summary) << c.text;
+    EXPECT_EQ(DocumentOps::wordCount(file("notes.md", "# Two words\n\n**bold** *it*\n")), "4 words · 14 characters");
+
+    writeClipping(dir / "wide.textClipping", "public.utf16-plain-text", plist_new_string("wide text"));
+    EXPECT_EQ(TextClipping::read(dir / "wide.textClipping")->toPlainText().toStdString(), "wide text");
+    writeClipping(dir / "bytes.textClipping", "public.utf8-plain-text", plist_new_data("ok \xFF end", 8));
+    EXPECT_EQ(TextClipping::read(dir / "bytes.textClipping")->toPlainText().toStdString(), "ok \xEF\xBF\xBD end");
+    writeClipping(dir / "rich.textClipping", "public.rtf", plist_new_data("{\\rtf1 {\\b rich}}", 17));
+    EXPECT_EQ(Markdown::fromAttributed(*DocumentOps::read(dir / "rich.textClipping")), "**rich**\n");
+    writeClipping(dir / "none.textClipping", "public.png", plist_new_data("x", 1));
+    EXPECT_EQ(errorOf([&] { TextClipping::read(dir / "none.textClipping"); }), "This clipping has no text");
+    EXPECT_EQ(errorOf([&] { TextClipping::read(file("bad.textClipping", "garbage")); }), "Couldn't read this text clipping");
+}
