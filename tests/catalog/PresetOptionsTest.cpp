@@ -34,16 +34,3 @@ TEST_F(PresetOptionsTest, PresetsLeadTheConvertPage)
     EXPECT_TRUE(Catalog::options({dir / "song.mp3"}, WheelMode::convert).empty() ||
                 Catalog::options({dir / "song.mp3"}, WheelMode::convert).front().title != "P1");
 }
-
-// The command line finds a preset by its name, in any case, after seeding it.
-TEST_F(PresetOptionsTest, TheCommandLineRunsTheSeededWebPreset)
-{
-    const Path photo = dir / "photo.png";
-    ImageSamples::save(ImageSamples::noise(2000, 1000), photo);
-    const CommandResult result = runVarnolt({"--run", "convert", "web", photo.string()});
-    ASSERT_EQ(result.status, 0) << result.out;
-    const Path out = result.out.substr(0, result.out.find('\n'));
-    EXPECT_EQ(out.filename().string(), "photo (Web)." + std::string(ImageOps::canWrite("webp") ? "webp" : "jpg"));
-    EXPECT_EQ(ImageSamples::open(out).width(), 1600);
-    EXPECT_NE(runVarnolt({"--list", photo.string()}).out.find("⇧ Convert: Web, "), std::string::npos);
-}

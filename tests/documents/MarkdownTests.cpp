@@ -104,8 +104,10 @@ TEST(Markdown, RepeatedMarkersStayLinear)
     EXPECT_EQ(inlineHTML(repeat("[a](b)", n / 8)), repeat("<a href=\"b\">a</a>", n / 8));
 }
 
-TEST(Markdown, PageEscapesItsTitleAndSplitKeepsEmptyPieces)
+TEST(Markdown, TitlesPagesAndSplitting)
 {
+    EXPECT_EQ(MarkdownConvert::title("/x/report.tar.md"), "report");
+    EXPECT_EQ(MarkdownConvert::title("/x/notes.v2.markdown"), "notes.v2");
     EXPECT_NE(Markdown::page("A & <B>", "").find("<title>A &amp; &lt;B&gt;</title>"), std::string::npos);
     const QRegularExpression columns("\\t| {2,}");
     EXPECT_EQ(Markdown::components("one  two\tthree", columns), (std::vector<std::string>{"one", "two", "three"}));

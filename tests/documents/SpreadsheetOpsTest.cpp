@@ -1,9 +1,8 @@
-#include "TestSupport.h"
+#include "PackageFixture.h"
 
 #include "core/Errors.h"
 #include "core/Shell.h"
 #include "core/Tools.h"
-#include "catalog/Catalog.h"
 #include "documents/ODS.h"
 #include "documents/Package.h"
 #include "documents/SpreadsheetOps.h"
@@ -61,15 +60,11 @@ TEST_F(SpreadsheetOpsTest, RefusedSheetsEndTheirRunAtOnce)
 {
     std::string filler;
     for (int r = 2; r < 60000; ++r) filler += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" + std::to_string(r) + "</v></c></row>";
-    Package::write({{"xl/worksheets/sheet1.xml", R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1"><c r="XFD1048576"><v>1</v></c></row>)" +
-                                                     filler + "</sheetData></worksheet>"}},
-                   std::nullopt, dir / "far.xlsx");
+    Package::write({{"xl/worksheets/sheet1.xml", PackageFixture::xlsxSheet(R"(<row r="1"><c r="XFD1048576"><v>1</v></c></row>)" + filler)}}, std::nullopt, dir / "far.xlsx");
     std::string rows;
     for (int i = 0; i < 10001; ++i) rows += R"(<table:table-row table:number-rows-repeated="2000"><table:table-cell/></table:table-row>)";
     for (int i = 0; i < 30000; ++i) rows += R"(<table:table-row><table:table-cell><text:p>filler</text:p></table:table-cell></table:table-row>)";
-    Package::write({{"content.xml", R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet><table:table>)" +
-                                        rows + "</table:table></office:spreadsheet></office:body></office:document-content>"}},
-                   "application/vnd.oasis.opendocument.spreadsheet", dir / "long.ods");
+    Package::write({{"content.xml", PackageFixture::odsContent(rows)}}, "application/vnd.oasis.opendocument.spreadsheet", dir / "long.ods");
     std::filesystem::create_directory(dir / "tmp");
     for (const std::string name : {"far.xlsx", "long.ods"}) {
         const CommandResult r = runProgram("/usr/bin/timeout", {"60", VARNOLT_EXE, "--run", "convert", "csv", name}, {{"TMPDIR", (dir / "tmp").string()}}, dir.path());
@@ -93,39 +88,6 @@ TEST_F(SpreadsheetOpsTest, DedupeKeepsFirstOccurrences)
     EXPECT_EQ(book.output, dir / "book (deduplicated).xlsx");
     EXPECT_EQ(book.removed, 1u);
     EXPECT_EQ(XLSX::read(book.output), (Table{{"x"}, {"y"}}));
-}
-
-TEST_F(SpreadsheetOpsTest, CatalogRowsAndDedupeMessage)
-{
-    const auto titles = [](const Paths& files) {
-        Names out;
-        for (const WheelOption& option : Catalog::convertOptions(FileKind::spreadsheet, files)) out.push_back(option.title);
-        return out;
-    };
-    EXPECT_EQ(titles({"/a/data.csv"}), (Names{"XLSX", "TSV", "ODS", "PDF", "JSON", "HTML", "MD"}));
-    EXPECT_EQ(titles({"/a/x.xlsx", "/a/y.ods"}), (Names{"CSV", "TSV", "PDF", "JSON", "HTML", "MD"}));
-    EXPECT_TRUE(titles({"/a/budget.numbers"}).empty());
-    EXPECT_TRUE(titles({"/a/x.csv", "/a/old.XLS"}).empty());
-
-    const WheelOptions tools = Catalog::toolOptions(FileKind::spreadsheet, {"/a/data.csv"});
-    ASSERT_FALSE(tools.empty());
-    writeFile(dir / "two.csv", "b\nb\nb\n");
-    writeFile(dir / "none.csv", "c\n");
-    const OptionResult all = tools.front().run({dir / "two.csv", dir / "none.csv"});
-    EXPECT_EQ(all.message, "Removed 2 duplicate rows");
-    EXPECT_EQ(all.outputs, (Paths{dir / "two (deduplicated).csv", dir / "none (deduplicated).csv"}));
-}
-
-TEST_F(SpreadsheetOpsTest, CommandLineEndToEnd)
-{
-    writeFile(dir / "data.csv", "name,qty\napple,3\napple,3\n");
-    CommandResult r = runVarnolt({"--run", "convert", "xlsx", "data.csv"}, {}, dir.path());
-    EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(XLSX::read(dir / "data.xlsx"), (Table{{"name", "qty"}, {"apple", "3"}, {"apple", "3"}}));
-    r = runVarnolt({"--run", "tools", "dedupe", "data.csv"}, {}, dir.path());
-    EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_NE(r.out.find("Removed 1 duplicate row"), std::string::npos) << r.out;
-    EXPECT_EQ(readFile(dir / "data (deduplicated).csv"), "name,qty\napple,3\n");
 }
 
 // Files Varnolt writes must open in LibreOffice with the same cell texts.

@@ -16,16 +16,6 @@ struct Case {
     std::string expected;
 };
 
-std::string utf16le(const std::u16string& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (char16_t c : text) {
-        bytes += char(c & 0xFF);
-        bytes += char(c >> 8);
-    }
-    return bytes;
-}
-
 class Subtitles : public FreshHomeWithFiles {};
 
 const std::string cafe = "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nCafé\n";
@@ -72,7 +62,7 @@ TEST_F(Subtitles, ConvertBetweenFormats)
         {"long.srt", "1\n100:00:00,000 --> 123:45:06,789\nLate\n", "vtt", "WEBVTT\n\n100:00:00.000 --> 123:45:06.789\nLate\n"},
         // Byte-order marks, UTF-16, Latin-1 and CR-only line ends.
         {"bom.srt", "\xEF\xBB\xBF" "00:00:01,000 --> 00:00:02,000\nCafé\n", "vtt", cafe},
-        {"utf16.srt", utf16le(u"1\r\n00:00:01,000 --> 00:00:02,000\r\nCafé\r\n"), "vtt", cafe},
+        {"utf16.srt", readFile(Path(VARNOLT_TEST_DATA) / "documents/utf16.srt"), "vtt", cafe},
         {"latin1.srt", "1\n00:00:01,000 --> 00:00:02,000\nCaf\xE9\n", "vtt", cafe},
         {"mac.srt", "1\r00:00:01,000 --> 00:00:02,000\rCafé\r\r", "vtt", cafe},
     };

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "PackageFixture.h"
 
 #include "core/Errors.h"
 #include "documents/Package.h"
@@ -10,25 +10,8 @@ using XLSX::DateStyle;
 namespace SheetParser = XLSX::SheetParser;
 
 namespace {
-const Path data = Path(VARNOLT_TEST_DATA) / "documents";
-
-std::string sheetBody(const std::string& rows)
-{
-    return R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" + rows + "</sheetData></worksheet>";
-}
-
-// A workbook zipped from a fixture folder of parts.
-Path workbookFrom(const TempDir& dir, const std::string& fixture)
-{
-    Package::Entries parts;
-    const Path folder = data / fixture;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) parts[entry.path().lexically_relative(folder).string()] = readFile(entry.path());
-    }
-    const Path path = dir / (fixture + ".xlsx");
-    Package::write(parts, std::nullopt, path);
-    return path;
-}
+using PackageFixture::data;
+using PackageFixture::xlsxSheet;
 
 // A workbook of the given parts.
 Path workbook(const TempDir& dir, const std::string& name, const Package::Entries& parts)
@@ -97,7 +80,7 @@ TEST(XLSXTest, SheetAndSharedStringParsers)
                      blank,
                      {"a", "b", "", "", "", "", "", "", "", "", ""},
                      {"", "c", "d", "", "", "", "", "", "", "", ""}}));
-    EXPECT_TRUE(SheetParser::parse(sheetBody(""), {}).empty());
+    EXPECT_TRUE(SheetParser::parse(xlsxSheet(""), {}).empty());
     EXPECT_TRUE(XLSX::SharedStringsParser::parse(R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"/>)").empty());
 }
 
@@ -106,7 +89,7 @@ TEST(XLSXTest, NamesCountByNamespaceAndPhoneticRunsAreLeftOut)
     // SpreadsheetML under the prefix "x", the first sheet's r:id after an xr:id naming the
     // second sheet, shared strings found through the relationships, phonetic readings.
     TempDir dir;
-    const Path book = workbookFrom(dir, "workbook-prefixed");
+    const Path book = PackageFixture::zipped("workbook-prefixed", dir.path(), "prefixed.xlsx");
     EXPECT_EQ(XLSX::firstSheetPath(book), "xl/worksheets/data.xml");
     EXPECT_EQ(XLSX::read(book), (Table{{"東京", "rich text"}, {"42", "大阪"}}));
 }
@@ -114,7 +97,7 @@ TEST(XLSXTest, NamesCountByNamespaceAndPhoneticRunsAreLeftOut)
 TEST(XLSXTest, DateAndTimeStylesReadAsIso8601)
 {
     TempDir dir;
-    EXPECT_EQ(XLSX::read(workbookFrom(dir, "workbook-dates")),
+    EXPECT_EQ(XLSX::read(PackageFixture::zipped("workbook-dates", dir.path(), "dates.xlsx")),
               (Table{{"2024-03-15", "2024-03-15T13:45:00", "36:00:00", "2.5", "06:00:00", "12", "not a date", "1900-02-28", "1900-03-01", "7"}}));
 
     const std::vector<std::pair<std::string, DateStyle>> codes = {
@@ -144,10 +127,8 @@ TEST(XLSXTest, DateAndTimeStylesReadAsIso8601)
 TEST(XLSXTest, DamagedAndHostileWorkbooksFail)
 {
     TempDir dir;
-    const std::string rels =
-        R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId7" Target="worksheets/gone.xml"/></Relationships>)";
-    const std::string book = R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet r:id="rId7"/></sheets></workbook>)";
-    const std::string fourRows = sheetBody(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="2"><c r="A2"><v>2</v></c></row><row r="3"><c r="A3"><v>3</v></c></row><row r="4"><c r="A4"><v>4</v></c></row>)");
+    // The relationships name a sheet the package lacks; sheet1.xml holds four rows.
+    const std::string fourRows = readFile(data / "workbook-gone/xl/worksheets/sheet1.xml");
     const std::string sst = R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>a</t></si><si><t>b</t></si></sst>)";
     writeFile(dir / "empty.xlsx", "");
     writeFile(dir / "text.xlsx", "name,qty\n");
@@ -156,25 +137,25 @@ TEST(XLSXTest, DamagedAndHostileWorkbooksFail)
         {dir / "text.xlsx", "text.xlsx is damaged or isn't a real .xlsx file."},
         // A truncated sheet or shared-string part is never a shorter table.
         {workbook(dir, "cut.xlsx", {{"xl/worksheets/sheet1.xml", fourRows.substr(0, fourRows.size() / 2)}}), "cut.xlsx is damaged or isn't a real .xlsx file."},
-        {workbook(dir, "cutstrings.xlsx", {{"xl/sharedStrings.xml", sst.substr(0, sst.size() - 20)}, {"xl/worksheets/sheet1.xml", sheetBody(R"(<row><c r="A1" t="s"><v>1</v></c></row>)")}}),
+        {workbook(dir, "cutstrings.xlsx", {{"xl/sharedStrings.xml", sst.substr(0, sst.size() - 20)}, {"xl/worksheets/sheet1.xml", xlsxSheet(R"(<row><c r="A1" t="s"><v>1</v></c></row>)")}}),
          "cutstrings.xlsx is damaged or isn't a real .xlsx file."},
         {workbook(dir, "notxml.xlsx", {{"xl/worksheets/sheet1.xml", "not xml at all"}}), "notxml.xlsx is damaged or isn't a real .xlsx file."},
         // One far cell, or one long text used in many cells, would fill memory.
-        {workbook(dir, "far.xlsx", {{"xl/worksheets/sheet1.xml", sheetBody(R"(<row><c r="A1"><v>1</v></c><c r="XFD1048576"><v>2</v></c></row>)")}}),
+        {workbook(dir, "far.xlsx", {{"xl/worksheets/sheet1.xml", xlsxSheet(R"(<row><c r="A1"><v>1</v></c><c r="XFD1048576"><v>2</v></c></row>)")}}),
          "This spreadsheet is too large to open: it spans more than 20 million cells."},
     };
     for (const auto& [file, message] : failures) EXPECT_EQ(errorOf([&] { XLSX::read(file); }), message) << file;
 
     // Parts the package lacks: the sheet named by the relationships, or any sheet at all.
-    EXPECT_THROW(XLSX::read(workbook(dir, "gone.xlsx", {{"xl/_rels/workbook.xml.rels", rels}, {"xl/workbook.xml", book}, {"xl/worksheets/sheet1.xml", fourRows}})), KError);
+    EXPECT_THROW(XLSX::read(PackageFixture::zipped("workbook-gone", dir.path(), "gone.xlsx")), KError);
     EXPECT_THROW(XLSX::read(workbook(dir, "nosheet.xlsx", {{"xl/styles.xml", "<styleSheet/>"}})), KError);
 
     XLSX::Book repeated;
     repeated.strings = {std::string(1 << 20, 'x')};
     std::string cells;
     for (int r = 1; r <= 500; ++r) cells += "<row><c t=\"s\"><v>0</v></c></row>";
-    EXPECT_EQ(errorOf([&] { SheetParser::parse(sheetBody(cells), repeated); }), "This spreadsheet is too large to open: its cells hold more than 500 MB of text.");
-    EXPECT_EQ(SheetParser::parse(sheetBody(R"(<row><c r="A100000"><v>x</v></c></row>)"), {}).size(), 100000u);
+    EXPECT_EQ(errorOf([&] { SheetParser::parse(xlsxSheet(cells), repeated); }), "This spreadsheet is too large to open: its cells hold more than 500 MB of text.");
+    EXPECT_EQ(SheetParser::parse(xlsxSheet(R"(<row><c r="A100000"><v>x</v></c></row>)"), {}).size(), 100000u);
 }
 
 TEST(XLSXTest, WorkbooksFromOtherApplications)

@@ -14,7 +14,7 @@ using namespace TestSupport;
 TEST(ImageShrink, CompressAndFitPickJpgForOpaqueImagesAndHeicForAlpha)
 {
     TempDir dir;
-    save(solid(6000, 4000, {90, 140, 200}), dir / "wide.jpg");
+    save(solid(4500, 3000, {90, 140, 200}), dir / "wide.jpg");
     const Image capped = open(ImageOps::compress(dir / "wide.jpg"));
     EXPECT_EQ(capped.width(), 4096);
     EXPECT_EQ(capped.height(), 2731);

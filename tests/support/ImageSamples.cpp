@@ -113,42 +113,4 @@ std::map<std::string, std::string> tags(const Path& file)
     return found;
 }
 
-namespace {
-void put32(std::string& out, unsigned value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out += char((value >> shift) & 0xff);
-}
-
-unsigned crc32(const std::string& bytes)
-{
-    unsigned crc = 0xffffffffu;
-    for (unsigned char byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void chunk(std::string& png, const std::string& type, const std::string& data)
-{
-    put32(png, unsigned(data.size()));
-    png += type + data;
-    put32(png, crc32(type + data));
-}
-}
-
-void pngHeaderOnly(const Path& to, unsigned width, unsigned height)
-{
-    std::string png = "\x89PNG\r\n\x1a\n";
-    std::string header;
-    put32(header, width);
-    put32(header, height);
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
-    chunk(png, "IHDR", header);
-    // The start of a zlib stream holding one stored block of 16 zero bytes, cut short.
-    chunk(png, "IDAT", std::string("\x78\x01\x01\x10\x00\xef\xff", 7) + std::string(16, '\0') + std::string("\x00\x10\x00\x01", 4));
-    chunk(png, "IEND", "");
-    TestSupport::writeFile(to, png);
-}
-
 }

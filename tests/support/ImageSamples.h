@@ -29,6 +29,4 @@ std::string writtenJPEG(const Image& image);
 // found exactly in text.
 const std::vector<std::string>& pangrams();
 double wordsFound(const std::vector<std::string>& lines, const std::string& text);
-// A valid PNG header declaring width × height pixels, with a few bytes of pixel data.
-void pngHeaderOnly(const Path& to, unsigned width, unsigned height);
 }

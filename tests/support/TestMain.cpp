@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "core/Jobs.h"
 #include "core/Output.h"
 #ifdef VARNOLT_TEST_DESKTOP
@@ -16,10 +17,7 @@
 int main(int argc, char** argv)
 {
     const Path home = Output::tempDirectory();
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
-    setenv("XDG_STATE_HOME", (home / ".local/state").c_str(), 1);
+    TestSupport::useHome(home);
     setenv("XDG_RUNTIME_DIR", (home / ".run").c_str(), 1);
     std::filesystem::create_directories(home / ".run");
     std::filesystem::permissions(home / ".run", std::filesystem::perms::owner_all);

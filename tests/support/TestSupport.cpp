@@ -20,6 +20,18 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ec);
 }
 
+PrivateTemp::PrivateTemp()
+{
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    setenv("TMPDIR", dir.path().c_str(), 1);
+}
+
+PrivateTemp::~PrivateTemp()
+{
+    if (old_) setenv("TMPDIR", old_->c_str(), 1);
+    else unsetenv("TMPDIR");
+}
+
 OrdinaryUser::OrdinaryUser() : wasRoot_(::geteuid() == 0)
 {
     if (wasRoot_ && ::seteuid(65534) != 0) throw std::runtime_error("couldn't become nobody");
@@ -91,14 +103,18 @@ CommandResult runVarnolt(const std::vector<std::string>& args, const std::map<st
     return runProgram(VARNOLT_EXE, args, env, cwd);
 }
 
+void useHome(const Path& home)
+{
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
+    setenv("XDG_STATE_HOME", (home / ".local/state").c_str(), 1);
+}
+
 void FreshHome::SetUp()
 {
     home_ = std::make_unique<TempDir>();
-    const std::string h = home_->path().string();
-    setenv("HOME", h.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (h + "/.config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (h + "/.local/share").c_str(), 1);
-    setenv("XDG_STATE_HOME", (h + "/.local/state").c_str(), 1);
+    useHome(home_->path());
     Settings::reset();
     Settings::registerDefaults();
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,19 @@ public:
 
 private:
     Path path_;
+};
+
+// Points TMPDIR at a scratch folder of its own while it lives, so that leftovers can be counted.
+class PrivateTemp {
+public:
+    PrivateTemp();
+    ~PrivateTemp();
+    PrivateTemp(const PrivateTemp&) = delete;
+    PrivateTemp& operator=(const PrivateTemp&) = delete;
+    TempDir dir;
+
+private:
+    std::optional<std::string> old_;
 };
 
 // Permission bits do not stop root: while it lives, a root test acts as an ordinary user
@@ -72,6 +86,9 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
 // Runs the built varnolt executable with the test's home folder.
 CommandResult runVarnolt(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
                          const Path& cwd = {});
+
+// Points HOME and the XDG data, config and state folders into home.
+void useHome(const Path& home);
 
 // Gives each test its own home folder (settings, Downloads, Trash) and fresh settings.
 class FreshHome : public ::testing::Test {

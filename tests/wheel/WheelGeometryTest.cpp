@@ -13,25 +13,20 @@ QPointF above(double d)
 }
 }
 
-TEST(WheelGeometry, RingEdgesAreStrict)
+// The ring runs strictly between radii 60 and 190; slices go clockwise from twelve.
+TEST(WheelGeometry, HitsFallOnTheRingsSlices)
 {
-    EXPECT_FALSE(WheelGeometry::hitTest(above(60), centre, 8));
-    EXPECT_FALSE(WheelGeometry::hitTest(above(190), centre, 8));
-    EXPECT_EQ(WheelGeometry::hitTest(above(61), centre, 8), 0);
-    EXPECT_EQ(WheelGeometry::hitTest(above(189), centre, 8), 0);
-    EXPECT_FALSE(WheelGeometry::hitTest(centre, centre, 8));
-    EXPECT_FALSE(WheelGeometry::hitTest(above(100), centre, 0));
-}
-
-TEST(WheelGeometry, SlicesGoClockwiseFromTwelve)
-{
-    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(0, -100), centre, 4), 0);
-    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(100, 0), centre, 4), 1);
-    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(0, 100), centre, 4), 2);
-    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(-100, 0), centre, 4), 3);
-    // Just left of twelve o'clock still belongs to slice 0, which is centred there.
-    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(-10, -100), centre, 4), 0);
-    EXPECT_EQ(WheelGeometry::hitTest(centre + QPointF(-100, -90), centre, 4), 3);
+    const struct {
+        QPointF offset;
+        int slices;
+        std::optional<int> slice;
+    } cases[] = {
+        {{0, -60}, 8, {}},   {{0, -190}, 8, {}}, {{0, -61}, 8, 0}, {{0, -189}, 8, 0}, {{0, 0}, 8, {}}, {{0, -100}, 0, {}},
+        {{0, -100}, 4, 0},   {{100, 0}, 4, 1},   {{0, 100}, 4, 2}, {{-100, 0}, 4, 3},
+        // Just left of twelve o'clock still belongs to slice 0, which is centred there.
+        {{-10, -100}, 4, 0}, {{-100, -90}, 4, 3},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WheelGeometry::hitTest(centre + c.offset, centre, c.slices), c.slice) << c.offset.x() << "," << c.offset.y();
     for (double a = 0; a < 2 * M_PI; a += 0.3) {
         EXPECT_EQ(WheelGeometry::hitTest(WheelGeometry::polar(centre, 120, a), centre, 1), 0) << a;
     }

@@ -1,0 +1,91 @@
+#include "ImageSamples.h"
+#include "PDFSamples.h"
+#include "TestSupport.h"
+
+#include "documents/EPUB.h"
+#include "media/ImageOps.h"
+
+using namespace TestSupport;
+
+using CommandLineRows = FreshHomeWithFiles;
+
+// Rows of every kind run as a user runs them from a shell, on small inputs in one folder; each
+// prints its outputs, or its message, or one error line. "@" stands for the folder.
+TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
+{
+    ImageSamples::save(ImageSamples::noise(120, 80), dir / "a.jpg");
+    ImageSamples::save(ImageSamples::noise(90, 60), dir / "-b.jpg");
+    ImageSamples::save(ImageSamples::noise(2000, 1000), dir / "big.png");
+    PDFBuilder a, b;
+    a.textPages({"first", "second"});
+    a.write(dir / "-a.pdf");
+    b.textPages({"third"});
+    b.write(dir / "b.pdf");
+    file("notes.md", "# Hi\n\nSome *text* & more.\n");
+    file("notes.html", "taken");
+    file("-movie.srt", "1\n00:00:01,000 --> 00:00:02,000\nHello\n");
+    file("empty.srt", "nothing here\n");
+    file("data.csv", "name,qty\napple,3\napple,3\n");
+    file("list.csv", "c\nc\n");
+    file("broken.tar.gz", "not gzip");
+    file("src/photos/1.jpg", "1");
+    for (const Names& maker : {Names{"/usr/bin/tar", "-czf", "photos.tar.gz"}, Names{"7z", "a", "-bd", "x.7z"}, Names{"bsdtar", "--format", "cpio", "-cf", "x.cpio"}}) {
+        Names args(maker.begin() + 1, maker.end());
+        args.back() = (dir / args.back()).string();
+        args.push_back("photos");
+        ASSERT_EQ(runProgram(maker.front(), args, {}, dir / "src").status, 0) << maker.front();
+    }
+    const std::string web = ImageOps::canWrite("webp") ? "webp" : "jpg";
+
+    const std::pair<Names, std::string> runs[] = {
+        {{"convert", "webp", "a.jpg", "-b.jpg"}, "@a.webp\n@-b.webp"},
+        {{"tools", "fit 1 mb", "big.png"}, "@big (1 MB).jpg"},
+        {{"tools", "fit 1 mb", "a.jpg"}, "Already under 1 MB — nothing to do"},
+        // Tools on two files edit each by itself; the PDF takes both.
+        {{"tools", "rotate", "a.jpg", "-b.jpg"}, "@a (rotated).jpg\n@-b (rotated).jpg"},
+        {{"tools", "combine", "a.jpg", "-b.jpg"}, "@a (combined).pdf"},
+        // The seeded preset, found by its name in any case.
+        {{"convert", "web", "big.png"}, "@big (Web)." + web},
+        {{"tools", "merge", "./-a.pdf", "b.pdf"}, "@-a (merged).pdf"},
+        {{"tools", "split", "./-a.pdf"}, "@-a (pages)"},
+        {{"tools", "rotate", "b.pdf"}, "@b (rotated).pdf"},
+        {{"tools", "compress", "b.pdf"}, "@b (compressed).pdf"},
+        {{"tools", "compress", "b (compressed).pdf"}, "ERROR: This PDF is already as small as it can get"},
+        {{"convert", "png", "b.pdf"}, "@b.png"},
+        {{"convert", "jpg", "./-a.pdf"}, "@-a (JPG)"},
+        {{"convert", "xlsx", "b.pdf"}, "@b.xlsx"},
+        {{"convert", "txt", "./-a.pdf"}, "@-a.txt"},
+        {{"convert", "docx", "b.pdf"}, "@b.docx"},
+        // The recognised text is printed too: a command line has no clipboard that outlives it.
+        {{"tools", "text", "b.pdf"}, "@b (text).txt\n1 word copied to the clipboard\nthird"},
+        {{"convert", "html", "notes.md"}, "@notes 2.html"},
+        {{"convert", "epub", "notes.md"}, "@notes.epub"},
+        {{"convert", "vtt", "./-movie.srt"}, "@-movie.vtt"},
+        {{"convert", "vtt", "empty.srt"}, "ERROR: No subtitles found in empty.srt"},
+        {{"convert", "xlsx", "data.csv"}, "@data.xlsx"},
+        {{"tools", "dedupe", "data.csv", "list.csv"}, "@data (deduplicated).csv\n@list (deduplicated).csv\nRemoved 2 duplicate rows"},
+        {{"tools", "zip", "notes.md", "data.csv"}, "@Archive.zip"},
+        {{"convert", "extract", "photos.tar.gz"}, "@photos"},
+        {{"convert", "extract", "x.7z"}, "@photos 2"},
+        {{"convert", "extract", "x.cpio"}, "@photos 3"},
+        {{"convert", "extract", "broken.tar.gz"}, "ERROR: broken.tar.gz wasn't extracted: it isn't an archive, or it is damaged"},
+        // The convert page's packaging takes the whole selection into one archive.
+        {{"convert", "tar.gz", "photos", "a.jpg"}, "@Archive.tar.gz"},
+    };
+    for (const auto& [args, expected] : runs) {
+        Names command = {"--run"};
+        command.insert(command.end(), args.begin(), args.end());
+        const CommandResult run = runVarnolt(command, {}, dir.path());
+        std::string out;
+        for (char c : expected + "\n") out += c == '@' ? dir.path().string() + "/" : std::string(1, c);
+        EXPECT_EQ(run.out, out) << args[1] << " " << args[2] << ": " << run.err;
+        EXPECT_EQ(run.status, out.starts_with("ERROR: ") ? 1 : 0) << args[1] << " " << args[2];
+    }
+    EXPECT_EQ(readFile(dir / "photos 3/1.jpg"), "1");
+    EXPECT_EQ(readFile(dir / "-a.txt"), "first\n\nsecond");
+    EXPECT_EQ(readFile(dir / "data (deduplicated).csv"), "name,qty\napple,3\n");
+    EXPECT_NE(EPUB::readHTML(dir / "notes.epub").find("<h1>Hi</h1>\n<p>Some <em>text</em> &amp; more.</p>"), std::string::npos);
+    for (const std::string& name : listFolder(dir.path())) EXPECT_FALSE(name.starts_with(".varnolt-")) << name;
+    // The seeded preset comes first on the convert page.
+    EXPECT_NE(runVarnolt({"--list", "photo.heic"}, {}, dir.path()).out.find("⇧ Convert: Web, "), std::string::npos);
+}

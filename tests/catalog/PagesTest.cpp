@@ -1,0 +1,63 @@
+#include "TestSupport.h"
+
+#include "catalog/Catalog.h"
+#include "media/ImageOps.h"
+
+using namespace TestSupport;
+
+namespace {
+std::string page(const Paths& files, WheelMode mode)
+{
+    std::string text;
+    for (const std::string& title : titles(Catalog::options(files, mode))) text += (text.empty() ? "" : ", ") + title;
+    return text;
+}
+
+// The image targets this machine can write, without the one named.
+std::string writableTargetsBut(const std::string& left)
+{
+    std::string text;
+    for (const std::string ext : {"png", "jpg", "heic", "webp", "avif", "tiff", "gif", "bmp", "pdf", "ico"}) {
+        if (ext != left && ImageOps::canWrite(ext)) text += (text.empty() ? "" : ", ") + upperAscii(ext);
+    }
+    return text;
+}
+}
+
+using CatalogPages = FreshHomeWithFiles;
+
+TEST_F(CatalogPages, EachSelectionGetsItsKindsConvertAndToolPages)
+{
+    std::filesystem::create_directory(dir / "photos");
+    const struct {
+        Names files;
+        std::string convert;
+        std::optional<std::string> tools;
+    } cases[] = {
+        {{"cat.png", "dog.PNG"}, writableTargetsBut("png"), "Compress, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, Combine, Zip"},
+        {{"photo.tif"}, writableTargetsBut("tiff"), "Compress, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
+        {{"photo.jpeg"}, writableTargetsBut("jpg"), "Compress, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
+        {{"a.pdf"}, "DOCX, XLSX, JPG, PNG, EPUB, TXT, MD", "Compress, Split, Rotate, Text, Zip"},
+        {{"a.pdf", "b.PDF"}, "DOCX, XLSX, JPG, PNG, EPUB, TXT, MD", "Compress, Merge, Split, Rotate, Text, Zip"},
+        {{"data.csv"}, "XLSX, TSV, ODS, PDF, JSON, HTML, MD", {}},
+        {{"x.xlsx", "y.ods"}, "CSV, TSV, PDF, JSON, HTML, MD", {}},
+        {{"budget.numbers"}, "", {}},
+        {{"x.csv", "old.XLS"}, "", {}},
+        {{"movie.srt"}, "VTT, TXT", "Zip"},
+        {{"a.SRT", "b.vtt"}, "TXT", {}},
+        {{"photos.tar.gz"}, "Extract, ZIP, TAR.GZ", "Extract"},
+        {{"log.gz"}, "Extract", "Extract"},
+        {{"data.zip"}, "Extract, TAR.GZ", "Extract"},
+        // One plain .gz in the selection is enough to offer only Extract.
+        {{"photos.tar.gz", "log.gz"}, "Extract", "Extract"},
+        {{"photos"}, "ZIP, TAR.GZ", "Zip"},
+        {{"photos", "a.txt"}, "ZIP, TAR.GZ", "Zip"},
+        {{"data.zip", "a.txt"}, "ZIP, TAR.GZ", "Zip"},
+    };
+    for (const auto& c : cases) {
+        Paths files;
+        for (const std::string& name : c.files) files.push_back(dir / name);
+        EXPECT_EQ(page(files, WheelMode::convert), c.convert) << c.files.front();
+        if (c.tools) EXPECT_EQ(page(files, WheelMode::tools), *c.tools) << c.files.front();
+    }
+}
