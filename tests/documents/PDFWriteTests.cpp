@@ -203,7 +203,7 @@ TEST_F(PDFWriteTest, CompressBringsSharpImagesDownTo150DpiOnce)
     const int jpeg = builder.addStream("/Type /XObject /Subtype /Image /Width 1600 /Height 1200 /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /DCTDecode", photo);
     // Grey samples, zlib-compressed: sharp (500 dpi) on its page.
     QByteArray grey(1000 * 1000, '\0');
-    for (int i = 0; i < grey.size(); ++i) grey[i] = char((i % 1000) / 4 + (i * 7919 % 13));
+    for (int i = 0; i < grey.size(); ++i) grey[i] = char((i % 1000) / 4 + (std::int64_t(i) * 7919 % 13));
     const QByteArray flate = qCompress(grey).mid(4);
     const int sharpGrey = builder.addStream("/Type /XObject /Subtype /Image /Width 1000 /Height 1000 /ColorSpace /DeviceGray /BitsPerComponent 8 /Filter /FlateDecode",
                                             flate.toStdString());
