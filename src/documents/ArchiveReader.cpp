@@ -169,8 +169,9 @@ void extract(const Path& archivePath, const Path& folder)
     });
     const ArchivePtr writer(archive_write_disk_new(), archive_write_free);
     // Modes without set-ID bits and with the user's umask, no owners, no extended attributes.
+    // No owner lookup either: owners are never restored, and its caches outlive a writer that
+    // has failed.
     archive_write_disk_set_options(writer.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    archive_write_disk_set_standard_lookup(writer.get());
 
     ReadProgress progress(archivePath);
     Space space(archivePath, into);
