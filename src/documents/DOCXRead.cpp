@@ -254,7 +254,7 @@ public:
         else if (tag == "rPr") inRunProperties = false;
         else if (tag == "hyperlink" || tag == "fldSimple") link.clear();
         else if (tag == "p") finishParagraph();
-        else if (tag == "tbl" && !tables.empty()) finishTable();
+        else if (tag == "tbl" && !tables.empty()) TextModel::closeTable(blocks, tables);
     }
 
     void text(std::string_view text) override
@@ -328,27 +328,8 @@ private:
         const int list = numId >= 0 ? numId : paragraphStyle.numId;
         const int depth = numId >= 0 ? level : paragraphStyle.level;
         if (paragraph.heading == 0 && list > 0) paragraph.item = TextModel::Paragraph::Item{QString::number(list), depth, numbering.ordered(list, depth)};
-        if (!tables.empty() && !tables.back().rows.empty() && !tables.back().rows.back().empty()) tables.back().rows.back().back().push_back(std::move(paragraph));
-        else if (tables.empty()) blocks.push_back({std::move(paragraph), std::nullopt});
+        TextModel::place(blocks, tables, std::move(paragraph));
         paragraph = {};
-    }
-
-    void finishTable()
-    {
-        TextModel::Table table = std::move(tables.back());
-        tables.pop_back();
-        if (tables.empty()) {
-            blocks.push_back({std::nullopt, std::move(table)});
-            return;
-        }
-        // A table inside a cell: its paragraphs join the outer cell.
-        auto& outer = tables.back();
-        if (outer.rows.empty() || outer.rows.back().empty()) return;
-        for (auto& row : table.rows) {
-            for (auto& cell : row) {
-                for (auto& p : cell) outer.rows.back().back().push_back(std::move(p));
-            }
-        }
     }
 };
 

@@ -159,7 +159,7 @@ public:
             return;
         }
         const char* local = XmlStream::local(name, TextNS);
-        if (const char* tableLocal = XmlStream::local(name, TableNS); tableLocal && std::strcmp(tableLocal, "table") == 0 && !tables.empty()) finishTable();
+        if (const char* tableLocal = XmlStream::local(name, TableNS); tableLocal && std::strcmp(tableLocal, "table") == 0 && !tables.empty()) TextModel::closeTable(blocks, tables);
         if (!local) return;
         const std::string_view tag = local;
         if (tag == "p" || tag == "h") {
@@ -214,26 +214,8 @@ private:
             const auto ordered = styles.orderedLevels.find({listStyle, level + 1});
             paragraph.item = TextModel::Paragraph::Item{QString::number(listCount), level, ordered != styles.orderedLevels.end() && ordered->second};
         }
-        if (tables.empty()) blocks.push_back({std::move(paragraph), std::nullopt});
-        else if (!tables.back().rows.empty() && !tables.back().rows.back().empty()) tables.back().rows.back().back().push_back(std::move(paragraph));
+        TextModel::place(blocks, tables, std::move(paragraph));
         paragraph = {};
-    }
-
-    void finishTable()
-    {
-        TextModel::Table table = std::move(tables.back());
-        tables.pop_back();
-        if (tables.empty()) {
-            blocks.push_back({std::nullopt, std::move(table)});
-            return;
-        }
-        auto& outer = tables.back();
-        if (outer.rows.empty() || outer.rows.back().empty()) return;
-        for (auto& row : table.rows) {
-            for (auto& cell : row) {
-                for (auto& p : cell) outer.rows.back().back().push_back(std::move(p));
-            }
-        }
     }
 };
 }

@@ -82,6 +82,29 @@ void insertParagraph(QTextCursor& cursor, const Paragraph& paragraph, std::map<Q
 }
 }
 
+void place(std::vector<Block>& blocks, std::vector<Table>& open, Paragraph paragraph)
+{
+    if (open.empty()) blocks.push_back({std::move(paragraph), std::nullopt});
+    else if (!open.back().rows.empty() && !open.back().rows.back().empty()) open.back().rows.back().back().push_back(std::move(paragraph));
+}
+
+void closeTable(std::vector<Block>& blocks, std::vector<Table>& open)
+{
+    Table table = std::move(open.back());
+    open.pop_back();
+    if (open.empty()) {
+        blocks.push_back({std::nullopt, std::move(table)});
+        return;
+    }
+    auto& outer = open.back();
+    if (outer.rows.empty() || outer.rows.back().empty()) return;
+    for (auto& row : table.rows) {
+        for (auto& cell : row) {
+            for (auto& p : cell) outer.rows.back().back().push_back(std::move(p));
+        }
+    }
+}
+
 std::unique_ptr<QTextDocument> build(const std::vector<Block>& blocks)
 {
     auto document = newDocument();

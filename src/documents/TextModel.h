@@ -58,6 +58,13 @@ struct Block {
 
 std::unique_ptr<QTextDocument> build(const std::vector<Block>& blocks);
 
+// What a reader collects as it goes: a paragraph lands in the innermost open table's last cell,
+// or in the blocks when no table is open (none is dropped but one between a table's cells).
+void place(std::vector<Block>& blocks, std::vector<Table>& open, Paragraph paragraph);
+// Closes the innermost open table: into the blocks, or, when nested, its paragraphs join the
+// outer table's cell.
+void closeTable(std::vector<Block>& blocks, std::vector<Table>& open);
+
 // Merges into every run the format `change` gives for it, if any (tables included).
 void restyle(QTextDocument& document, const std::function<std::optional<QTextCharFormat>(const QTextCharFormat&)>& change);
 // Gives every run whose size is relative (HTML headings) its point size, for writers that
