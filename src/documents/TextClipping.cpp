@@ -11,7 +11,6 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 
-#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -43,11 +42,10 @@ plist_t item(plist_t dictionary, const char* key, plist_type type)
 std::optional<std::string> string(plist_t node)
 {
     if (!node || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
-    char* value = nullptr;
-    plist_get_string_val(node, &value);
-    std::string out = value ? value : "";
-    std::free(value);
-    return out;
+    // Not plist_get_string_val: it aborts on a binary list's string that holds a NUL byte.
+    uint64_t length = 0;
+    const char* value = plist_get_string_ptr(node, &length);
+    return std::string(value ? value : "", value ? length : 0);
 }
 
 // Data as it is, text as its UTF-8 bytes.

@@ -154,4 +154,6 @@ TEST_F(Documents, WordCountsAndClippings)
     writeClipping(dir / "none.textClipping", "public.png", plist_new_data("x", 1));
     EXPECT_EQ(errorOf([&] { TextClipping::read(dir / "none.textClipping"); }), "This clipping has no text");
     EXPECT_EQ(errorOf([&] { TextClipping::read(file("bad.textClipping", "garbage")); }), "Couldn't read this text clipping");
+    // A binary list's string holding a NUL byte once aborted the whole program inside libplist.
+    EXPECT_EQ(errorOf([&] { TextClipping::read(Path(VARNOLT_TEST_DATA) / "documents/nul-string.textClipping"); }), "This clipping has no text");
 }
