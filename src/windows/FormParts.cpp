@@ -87,7 +87,7 @@ QIcon symbolIcon(const std::string& name)
         QFont font(*family);
         font.setPixelSize(pixels);
         p.setFont(font);
-        p.setPen(QApplication::palette().color(QPalette::ButtonText));
+        p.setPen(QApplication::palette().color(QPalette::WindowText));
         p.drawText(pixmap.rect(), Qt::AlignCenter, *ligature);
         p.end();
         icon.addPixmap(pixmap);
@@ -104,6 +104,15 @@ QLabel* caption(const QString& text)
     font.setPointSizeF(font.pointSizeF() * 0.9);
     label->setFont(font);
     return label;
+}
+
+void clearRows(QLayout* rows)
+{
+    while (QLayoutItem* item = rows->takeAt(0)) {
+        item->widget()->hide();
+        item->widget()->deleteLater();
+        delete item;
+    }
 }
 
 void focusBefore(QLayout* rows, QWidget* next)

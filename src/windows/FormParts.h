@@ -22,6 +22,9 @@ void setSymbol(QLabel* label, const std::string& name, const QColor& color = {})
 QIcon symbolIcon(const std::string& name);
 // Text in the secondary style: smaller, in the palette's dimmed colour; wraps.
 QLabel* caption(const QString& text);
+// Takes out rows made of one widget each; they go later, as the click that changed the list
+// may still be running in one of them.
+void clearRows(QLayout* rows);
 // Rows made again after the window was built would otherwise be last in the Tab order: their
 // controls are put back just before next.
 void focusBefore(QLayout* rows, QWidget* next);

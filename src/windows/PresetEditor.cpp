@@ -155,32 +155,26 @@ PresetEditor::PresetEditor(const Preset& preset, QWidget* parent) : QDialog(pare
         preset_.quality = steps / 20.0;
         refresh();
     });
-    connect(maxDimension_, &QComboBox::currentIndexChanged, this, [this] {
-        preset_.maxDimension = maxDimension_->currentData().toLongLong();
-        refresh();
-    });
-    connect(strip_, &QCheckBox::toggled, this, [this](bool on) {
-        preset_.stripMetadata = on;
-        refresh();
-    });
-    connect(maxHeight_, &QComboBox::currentIndexChanged, this, [this] {
-        preset_.maxHeight = maxHeight_->currentData().toLongLong();
-        refresh();
-    });
+    const auto pick = [this](QComboBox* combo, std::int64_t Preset::*field) {
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo, field] {
+            preset_.*field = combo->currentData().toLongLong();
+            refresh();
+        });
+    };
+    const auto toggle = [this](QCheckBox* box, bool Preset::*field) {
+        connect(box, &QCheckBox::toggled, this, [this, field](bool on) {
+            preset_.*field = on;
+            refresh();
+        });
+    };
+    pick(maxDimension_, &Preset::maxDimension);
+    pick(maxHeight_, &Preset::maxHeight);
+    pick(bitrate_, &Preset::bitrate);
+    toggle(strip_, &Preset::stripMetadata);
+    toggle(mute_, &Preset::mute);
+    toggle(mono_, &Preset::mono);
     connect(videoQuality_, &QButtonGroup::idClicked, this, [this](int id) {
         preset_.videoQuality = static_cast<Preset::VideoQuality>(id);
-        refresh();
-    });
-    connect(mute_, &QCheckBox::toggled, this, [this](bool on) {
-        preset_.mute = on;
-        refresh();
-    });
-    connect(bitrate_, &QComboBox::currentIndexChanged, this, [this] {
-        preset_.bitrate = bitrate_->currentData().toLongLong();
-        refresh();
-    });
-    connect(mono_, &QCheckBox::toggled, this, [this](bool on) {
-        preset_.mono = on;
         refresh();
     });
     kindChanged();

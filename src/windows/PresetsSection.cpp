@@ -94,12 +94,7 @@ void PresetsSection::store(const std::vector<Preset>& presets)
 
 void PresetsSection::reload()
 {
-    // Later: the click that changed the list may still be running in one of these rows.
-    while (QLayoutItem* item = rows_->takeAt(0)) {
-        item->widget()->hide();
-        item->widget()->deleteLater();
-        delete item;
-    }
+    FormParts::clearRows(rows_);
     const std::vector<Preset> presets = PresetStore::all();
     if (presets.empty()) rows_->addWidget(FormParts::caption("No presets yet."));
     for (const Preset& preset : presets) {

@@ -50,11 +50,7 @@ RecentList::RecentList(QWidget* parent) : QWidget(parent)
 
 void RecentList::reload()
 {
-    while (QLayoutItem* item = rows_->takeAt(0)) {
-        item->widget()->hide();
-        item->widget()->deleteLater();
-        delete item;
-    }
+    FormParts::clearRows(rows_);
     undo_->setVisible(!UndoStore::last().empty());
     const Paths recents = Recents::urls();
     if (recents.empty()) rows_->addWidget(FormParts::caption("Nothing yet — your converted files will show up here."));

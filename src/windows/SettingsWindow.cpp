@@ -44,10 +44,15 @@ void selectData(QComboBox* combo, const QString& raw)
     combo->setCurrentIndex(std::max(0, combo->findData(raw)));
 }
 
-// Binds a picker to a settings key: a choice the user makes is written at once.
-void bind(QComboBox* combo, const QString& key)
+// A picker of an enumeration's cases bound to a settings key: a choice the user makes is
+// written at once as the case's raw value.
+template <typename Case, typename Label, typename Raw>
+QComboBox* picker(const std::vector<Case>& cases, Label label, Raw raw, const QString& key)
 {
+    auto* combo = new QComboBox;
+    for (const Case c : cases) combo->addItem(QString::fromStdString(label(c)), QString::fromStdString(raw(c)));
     QObject::connect(combo, &QComboBox::activated, combo, [combo, key] { Settings::setValue(key, combo->currentData()); });
+    return combo;
 }
 }
 
@@ -89,11 +94,7 @@ QWidget* SettingsWindow::wheelKeys()
     auto* form = new QFormLayout(box);
     const char* titles[] = {"Convert formats", "File tools", "File actions"};
     for (std::size_t i = 0; i < modes.size(); ++i) {
-        keys_[i] = new QComboBox;
-        for (const TriggerKey key : TriggerKeys::allCases()) {
-            keys_[i]->addItem(QString::fromStdString(TriggerKeys::label(key)), QString::fromStdString(TriggerKeys::rawValue(key)));
-        }
-        bind(keys_[i], SettingsKey::trigger(modes[i]));
+        keys_[i] = picker(TriggerKeys::allCases(), TriggerKeys::label, TriggerKeys::rawValue, SettingsKey::trigger(modes[i]));
         form->addRow(titles[i], keys_[i]);
     }
     keyWarning_ = symbolRow(FormParts::symbol("exclamationmark.triangle", FormParts::orange), new QLabel("Each wheel needs its own key."));
@@ -106,11 +107,7 @@ QWidget* SettingsWindow::keyboard()
 {
     auto* box = new QGroupBox("Keyboard");
     auto* form = new QFormLayout(box);
-    hotkey_ = new QComboBox;
-    for (const HotkeyChoice choice : HotkeyChoices::allCases()) {
-        hotkey_->addItem(QString::fromStdString(HotkeyChoices::label(choice)), QString::fromStdString(HotkeyChoices::rawValue(choice)));
-    }
-    bind(hotkey_, SettingsKey::hotkey);
+    hotkey_ = picker(HotkeyChoices::allCases(), HotkeyChoices::label, HotkeyChoices::rawValue, SettingsKey::hotkey);
     form->addRow("Convert selected files", hotkey_);
     keyboardCaption_ = FormParts::caption({});
     form->addRow(keyboardCaption_);
@@ -124,12 +121,7 @@ QWidget* SettingsWindow::output()
 {
     auto* box = new QGroupBox("Output");
     auto* form = new QFormLayout(box);
-    outputLocation_ = new QComboBox;
-    for (const OutputLocation location : OutputLocations::allCases()) {
-        outputLocation_->addItem(QString::fromStdString(OutputLocations::title(location)),
-                                 QString::fromStdString(OutputLocations::rawValue(location)));
-    }
-    bind(outputLocation_, SettingsKey::outputLocation);
+    outputLocation_ = picker(OutputLocations::allCases(), OutputLocations::title, OutputLocations::rawValue, SettingsKey::outputLocation);
     form->addRow("Save results", outputLocation_);
     reveal_ = new QCheckBox("Reveal results in the file manager");
     connect(reveal_, &QCheckBox::toggled, this, [](bool on) { Settings::setValue(SettingsKey::revealAfter, on); });

@@ -99,12 +99,7 @@ void WatchFoldersSection::reload(bool force)
     if (!force && presets == shownPresets_ && rules == shownRules_) return;
     shownPresets_ = presets;
     shownRules_ = rules;
-    // Later: the click that changed the list may still be running in one of these rows.
-    while (QLayoutItem* item = rows_->takeAt(0)) {
-        item->widget()->hide();
-        item->widget()->deleteLater();
-        delete item;
-    }
+    FormParts::clearRows(rows_);
     for (const WatchRule& rule : rules) {
         auto* row = new QWidget;
         auto* line = new QHBoxLayout(row);

@@ -180,6 +180,7 @@ TEST_F(SettingsWindowTest, AddedPresetIsStoredWithItsTwelveKeys)
     EXPECT_TRUE(withText<QAbstractButton>(editor, "Medium"));
     format->setCurrentText("gif");
     EXPECT_FALSE(withText<QAbstractButton>(editor, "Medium"));
+    TestDesktop::keep(editor->grab().toImage(), "preset-editor");
     QTest::keyClick(name, Qt::Key_Return);
 
     const std::string json = Settings::value(SettingsKey::presets).toByteArray().toStdString();
