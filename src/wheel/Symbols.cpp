@@ -45,6 +45,18 @@ const std::map<std::string, QString>& table()
         {"folder", "drive_file_move"},
         {"link", "link"},
         {"terminal", "terminal"},
+        // The settings and welcome windows.
+        {"exclamationmark.triangle", "warning"},
+        {"checkmark.circle.fill", "check_circle"},
+        {"info.circle", "info"},
+        {"minus.circle", "remove_circle_outline"},
+        {"pencil", "edit"},
+        {"trash", "delete"},
+        {"plus", "add"},
+        {"photo", "photo"},
+        {"film", "movie"},
+        {"magnifyingglass", "search"},
+        {"doc", "description"},
     };
     return map;
 }

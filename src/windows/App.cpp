@@ -13,13 +13,17 @@
 #include "presets/PresetStore.h"
 #include "windows/DragMonitor.h"
 #include "windows/Runner.h"
+#include "windows/SettingsWindow.h"
 #include "windows/StatusIcon.h"
 #include "windows/Toast.h"
+#include "windows/WelcomeWindow.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <cstdio>
 
@@ -140,6 +144,8 @@ void App::showStatusItem(bool trayAvailable)
     tray_.setIcon(StatusIcon::icon());
     tray_.setToolTip(toolTip());
     tray_.setContextMenu(menu_.menu());
+    menu_.showWelcome = [this] { showWelcome(); };
+    menu_.showSettings = [this] { showSettings(); };
     // The convert trigger key may change while the application runs.
     connect(&Settings::notifier(), &SettingsNotifier::changed, this, [this] { tray_.setToolTip(toolTip()); });
     // Most panels open the context menu on a right click only; a left click opens it too.
@@ -179,9 +185,37 @@ void App::reportProblem(const QString& message)
     Toast::show(std::nullopt, {"Couldn't use the settings file", message.toStdString(), ToastModel::State::failure, {}, std::nullopt});
 }
 
+namespace {
+// Brings a kept window forward; the first time, centred on the screen under the pointer.
+void present(QWidget* window, bool first)
+{
+    if (first) {
+        if (const QScreen* screen = QGuiApplication::screenAt(QCursor::pos())) {
+            window->move(screen->availableGeometry().center() - window->rect().center());
+        }
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+}
+
 void App::showWelcome()
 {
     emit welcomeRequested();
+    const bool first = !welcome_;
+    if (first) {
+        welcome_ = std::make_unique<WelcomeWindow>();
+        welcome_->showSettings = [this] { showSettings(); };
+    }
+    present(welcome_.get(), first);
+}
+
+void App::showSettings()
+{
+    const bool first = !settings_;
+    if (first) settings_ = std::make_unique<SettingsWindow>();
+    present(settings_.get(), first);
 }
 
 int App::run(int argc, char** argv)

@@ -15,6 +15,8 @@
 class DragMonitor;
 class DragWatch;
 class GlobalHotkey;
+class SettingsWindow;
+class WelcomeWindow;
 class X11Connection;
 
 // The tray application: started once, it keeps the status icon with its menu (or, on a desktop
@@ -46,12 +48,18 @@ public:
     // File arguments of "--perform" and "--wheel" made absolute against this process's folder.
     static QStringList withAbsolutePaths(QStringList arguments);
 
+    // The windows once shown (they are made on first use and kept), else none.
+    WelcomeWindow* welcomeWindow() const { return welcome_.get(); }
+    SettingsWindow* settingsWindow() const { return settings_.get(); }
+
 public slots:
-    // Another start of Varnolt, "--welcome" or the first start: the welcome window.
+    // Another start of Varnolt, "--welcome", "How It Works" or the first start.
     void showWelcome();
+    // "Settings…" in the menu or the welcome window.
+    void showSettings();
 
 signals:
-    // Announces the welcome window's request until that window exists.
+    // Announces each showing of the welcome window.
     void welcomeRequested();
 
 private:
@@ -76,4 +84,6 @@ private:
     std::unique_ptr<DragWatch> dragWatch_;
     std::unique_ptr<DragMonitor> monitor_;
     std::unique_ptr<GlobalHotkey> hotkey_;
+    std::unique_ptr<WelcomeWindow> welcome_;
+    std::unique_ptr<SettingsWindow> settings_;
 };
