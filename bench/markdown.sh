@@ -35,7 +35,7 @@ awk 'BEGIN {
 awk 'function t(ms) { return sprintf("%02d:%02d:%02d,%03d", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000) }
 BEGIN { for (i = 1; i <= 100000; i++) printf "%d\n%s --> %s\nLine %d of the film\n<i>second line</i>\n\n", i, t(i * 2000), t(i * 2000 + 1500), i }' > "$work/srt/movie.srt"
 
-echo "Markdown: $(du -h "$work/md/notes.md" | cut -f1), SRT: $(grep -c -- '-->' "$work/srt/movie.srt") cues"
+echo "Markdown: $(du -h "$work/md/notes.md" | cut -f1), SRT: $(grep -c -- '-->' "$work/srt/movie.srt") cues, on $(nproc) cores"
 
 hyperfine --style basic --warmup 1 --runs "$runs" --export-csv "$work/md.csv" \
   --prepare "rm -f $work/md/*.html" \

@@ -99,7 +99,7 @@ vconvert() {  # source target: Varnolt writes beside a copy of the source inside
 export -f vconvert
 export exe work
 
-echo "$rows rows x 10 columns, best of $runs"
+echo "$rows rows x 10 columns, best of $runs, on $(nproc) cores"
 measure "CSV->XLSX varnolt" bash -c 'vconvert "$0/in/data.csv" xlsx' "$work"
 measure "CSV->XLSX openpyxl write-only" "$python" "$work/openpyxl_write.py" "$work/in/data.csv" "$work/out/data.xlsx"
 measure "CSV->XLSX libreoffice" soffice -env:UserInstallation="$profile" --headless --convert-to xlsx --outdir "$work/out" "$work/in/data.csv"

@@ -1,9 +1,22 @@
 #include "documents/Markdown.h"
+#include "documents/Utf8Pattern.h"
+
+#include <QChar>
+#include <QStringView>
 
 namespace Markdown {
 
 namespace {
 // Spaces and tabs off both ends.
+std::string_view trimmed(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    return text.substr(begin, end - begin);
+}
+
 QStringView trimmed(QStringView text)
 {
     qsizetype begin = 0;
@@ -13,18 +26,40 @@ QStringView trimmed(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-const QRegularExpression headingPattern("^#{1,6} ");
-const QRegularExpression rulePattern("^(-{3,}|\\*{3,}|_{3,})$");
-const QRegularExpression bulletPattern("^[-*+] ");
-const QRegularExpression numberedPattern("^\\d+[.)] ", QRegularExpression::UseUnicodePropertiesOption);
+// The length of a heading's "#…# " opening, or 0.
+std::size_t headingOpening(std::string_view line)
+{
+    std::size_t hashes = 0;
+    while (hashes < line.size() && line[hashes] == '#') ++hashes;
+    return hashes >= 1 && hashes <= 6 && hashes < line.size() && line[hashes] == ' ' ? hashes + 1 : 0;
+}
+
+// Three or more of one of "-", "*", "_" and nothing else.
+bool isRule(std::string_view line)
+{
+    return line.size() >= 3 && line.find_first_not_of(line[0]) == std::string_view::npos;
+}
+
+// Whether the first character is a decimal digit of any script within the Basic Multilingual
+// Plane, which is where a numbered item may start.
+bool startsWithDigit(std::string_view line)
+{
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(line[i]); };
+    if (b(0) < 0x80) return b(0) >= '0' && b(0) <= '9';
+    char32_t c = 0;
+    if ((b(0) & 0xE0) == 0xC0 && line.size() >= 2) c = ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+    else if ((b(0) & 0xF0) == 0xE0 && line.size() >= 3) c = ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    else return false;
+    return QChar(static_cast<char16_t>(c)).isDigit();
+}
 
 // The converter's state while it walks the lines.
 class Blocks {
 public:
-    void line(QStringView raw)
+    void line(std::string_view raw)
     {
-        const QStringView line = trimmed(raw);
-        if (line.startsWith(u"```")) {
+        const std::string_view line = trimmed(raw);
+        if (line.starts_with("```")) {
             if (inCode_) closeCode();
             else {
                 endBlock();
@@ -33,70 +68,79 @@ public:
             return;
         }
         if (inCode_) {
-            code_.push_back(raw.toString());
+            if (codeLines_++ > 0) code_ += '\n';
+            code_ += raw;
             return;
         }
-        if (line.isEmpty()) return endBlock();
-        // The first character rules out most patterns before any of them runs.
-        const QChar first = line[0];
-        if (first == u'#') {
-            if (const auto m = headingPattern.match(line); m.hasMatch()) {
+        if (line.empty()) return endBlock();
+        // The first character rules out most rules before any of them is tried.
+        const char first = line[0];
+        if (first == '#') {
+            if (const std::size_t opening = headingOpening(line)) {
                 endBlock();
-                const QString level = QString::number(m.capturedLength() - 1);
-                return add("<h" + level + ">" + inlineHTML(line.mid(m.capturedEnd()).toString()) + "</h" + level + ">");
+                const char level = static_cast<char>('0' + opening - 1);
+                begin().append("<h").append(1, level).append(">").append(inlineValid(line.substr(opening))).append("</h").append(1, level).append(">");
+                return;
             }
         }
-        if ((first == u'-' || first == u'*' || first == u'_') && rulePattern.match(line).hasMatch()) {
+        if ((first == '-' || first == '*' || first == '_') && isRule(line)) {
             endBlock();
-            return add(QStringLiteral("<hr/>"));
+            begin() += "<hr/>";
+            return;
         }
-        if (first == u'>') {
+        if (first == '>') {
             endBlock();
-            return add("<blockquote><p>" + inlineHTML(trimmed(line.mid(1)).toString()) + "</p></blockquote>");
+            begin().append("<blockquote><p>").append(inlineValid(trimmed(line.substr(1)))).append("</p></blockquote>");
+            return;
         }
-        if (first == u'-' || first == u'*' || first == u'+') {
-            if (const auto m = bulletPattern.match(line); m.hasMatch()) return item(u"ul", line.mid(m.capturedEnd()));
-        }
-        if (first.isDigit()) {
-            if (const auto m = numberedPattern.match(line); m.hasMatch()) return item(u"ol", line.mid(m.capturedEnd()));
+        if ((first == '-' || first == '*' || first == '+') && line.size() > 1 && line[1] == ' ') return item("ul", line.substr(2));
+        if (startsWithDigit(line)) {
+            static const Utf8Pattern numbered("^\\d+[.)] ");
+            if (Utf8Pattern::Match m; numbered.match(line, 0, m)) return item("ol", line.substr(m.end[0]));
         }
         closeList();
-        paragraph_.push_back(line.toString());
+        if (!paragraph_.empty()) paragraph_ += ' ';
+        paragraph_ += line;
     }
 
-    QString finish()
+    std::string finish()
     {
         if (inCode_) closeCode();
         endBlock();
-        return out_.join(u'\n');
+        return std::move(out_);
     }
 
 private:
-    void add(const QString& html) { out_.push_back(html); }
+    // A new output line, to be appended to.
+    std::string& begin()
+    {
+        if (lines_++ > 0) out_ += '\n';
+        return out_;
+    }
 
-    void item(QStringView tag, QStringView text)
+    void item(std::string_view tag, std::string_view text)
     {
         flushParagraph();
-        if (list_ != tag) closeList();
-        if (list_.isEmpty()) {
-            list_ = tag.toString();
-            add("<" + list_ + ">");
+        if (!list_.empty() && list_ != tag) closeList();
+        if (list_.empty()) {
+            list_ = tag;
+            begin().append("<").append(list_).append(">");
         }
-        add("<li>" + inlineHTML(text.toString()) + "</li>");
+        begin().append("<li>").append(inlineValid(text)).append("</li>");
     }
 
     void flushParagraph()
     {
-        if (paragraph_.isEmpty()) return;
-        add("<p>" + inlineHTML(paragraph_.join(u' ')) + "</p>");
+        if (paragraph_.empty()) return;
+        begin().append("<p>").append(inlineValid(paragraph_)).append("</p>");
         paragraph_.clear();
     }
 
     void closeList()
     {
-        if (list_.isEmpty()) return;
-        add("</" + list_ + ">");
-        list_.clear();
+        if (list_.empty()) return;
+        begin().append("</").append(list_).append(">");
+        list_ = {};
     }
 
     void endBlock()
@@ -107,16 +151,20 @@ private:
 
     void closeCode()
     {
-        add("<pre><code>" + escape(code_.join(u'\n')) + "</code></pre>");
+        begin().append("<pre><code>").append(escapeValid(code_)).append("</code></pre>");
         code_.clear();
+        codeLines_ = 0;
         inCode_ = false;
     }
 
-    QStringList out_;
-    QStringList paragraph_;
-    QString list_;
+    std::string out_;
+    std::size_t lines_ = 0;
+    // The open paragraph's lines, joined with spaces; a paragraph line is never empty.
+    std::string paragraph_;
+    std::string_view list_;
     bool inCode_ = false;
-    QStringList code_;
+    std::string code_;
+    std::size_t codeLines_ = 0;
 };
 }
 
@@ -126,20 +174,46 @@ QString escape(const QString& text)
     return out.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;")).replace(u'>', QStringLiteral("&gt;"));
 }
 
+std::string escapeValid(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string escape(const std::string& text)
 {
-    return escape(QString::fromStdString(text)).toStdString();
+    std::string storage;
+    return escapeValid(Utf8::sanitized(text, storage));
 }
 
 std::string toHTML(const std::string& markdown)
 {
-    QString text = QString::fromStdString(markdown);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    std::string storage;
+    const std::string_view text = Utf8::sanitized(markdown, storage);
     Blocks blocks;
-    for (const QStringView line : QStringView(text).tokenize(u'\n')) blocks.line(line);
-    return blocks.finish().toStdString();
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            blocks.line(text.substr(start));
+            break;
+        }
+        // A carriage return before a line feed ends the line with it; a lone one is text.
+        std::string_view line = text.substr(start, end - start);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        blocks.line(line);
+        start = end + 1;
+    }
+    return blocks.finish();
 }
-
 std::string page(const std::string& title, const std::string& body)
 {
     return "<!doctype html>\n<html><head><meta charset=\"utf-8\"><title>" + escape(title) +

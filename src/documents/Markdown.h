@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QTextDocument;
@@ -15,8 +16,10 @@ std::string escape(const std::string& text);
 // Markdown text → HTML fragment, lines joined with line feeds.
 std::string toHTML(const std::string& markdown);
 // One line or paragraph → escaped HTML with inline markup. (`inline` is a C++ keyword.)
-QString inlineHTML(const QString& text);
 std::string inlineHTML(const std::string& text);
+// escape and inlineHTML for text already known to be valid UTF-8.
+std::string escapeValid(std::string_view text);
+std::string inlineValid(std::string_view text);
 // Styled text → Markdown: headings from the paragraphs' type size against the body's, bold,
 // italic, links, list items, and tables as pipe tables.
 std::string fromAttributed(const QTextDocument& document);

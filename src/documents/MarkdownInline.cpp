@@ -1,24 +1,27 @@
 #include "documents/Markdown.h"
+#include "documents/Utf8Pattern.h"
+
+#include <QString>
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <optional>
 #include <vector>
 
 namespace Markdown {
 
 namespace {
-// ICU reads \w, \s and \d as Unicode classes; PCRE2 needs to be told.
-constexpr auto unicode = QRegularExpression::UseUnicodePropertiesOption;
+using Match = Utf8Pattern::Match;
 
-using Render = std::function<QString(const QRegularExpressionMatch&)>;
+// What a rule makes of a match: the first group inside a tag, an image or a link.
+enum class Kind { wrap, image, link };
 
 struct Rule {
-    QRegularExpression pattern;
-    Render render;
+    Utf8Pattern pattern;
+    Kind kind;
+    std::string_view tag;
     // Text every match contains: without it the pattern need not run at all.
-    QString marker;
+    std::string_view marker;
 };
 
 // Where the tags that earlier rules inserted lie. The text was escaped first, so every "<" in
@@ -29,86 +32,83 @@ struct Rule {
 // span, would otherwise give "<" inside an attribute or crossed elements.)
 class Markup {
 public:
-    explicit Markup(const QString& text)
+    explicit Markup(std::string_view text) : size_(text.size())
     {
-        if (!text.contains(u'<')) return;
-        const qsizetype n = text.size();
-        depth_.assign(n + 1, 0);
-        limit_.assign(n + 1, n);
-        inTag_.assign(n + 1, false);
-        std::vector<qsizetype> owner(n + 1, -1);
-        std::vector<qsizetype> closeOf(n, n);
-        std::vector<qsizetype> open;
-        const auto mark = [&](qsizetype at, bool inside) {
-            depth_[at] = static_cast<int>(open.size());
-            owner[at] = open.empty() ? -1 : open.back();
-            inTag_[at] = inside;
-        };
-        for (qsizetype i = 0; i < n;) {
-            mark(i, false);
-            if (text[i] != u'<') {
-                ++i;
-                continue;
-            }
-            const qsizetype close = text.indexOf(u'>', i);
-            const qsizetype end = close < 0 ? n - 1 : close;
-            for (qsizetype j = i + 1; j <= end; ++j) mark(j, true);
-            if (i + 1 < n && text[i + 1] == u'/') {
+        std::vector<std::size_t> open;
+        for (std::size_t i = text.find('<'); i != std::string_view::npos; i = text.find('<', i)) {
+            const std::size_t close = text.find('>', i);
+            const std::size_t end = close == std::string_view::npos ? size_ - 1 : close;
+            if (i + 1 < size_ && text[i + 1] == '/') {
                 if (!open.empty()) {
-                    closeOf[open.back()] = i;
+                    tags_[open.back()].closedAt = i;
                     open.pop_back();
                 }
-            } else if (text[end - 1] != u'/') {
-                open.push_back(i);
+            } else if (end == i || text[end - 1] != '/') {
+                open.push_back(tags_.size());
             }
+            tags_.push_back({i, end, static_cast<int>(open.size()), open.empty() ? none : open.back(), size_});
             i = end + 1;
         }
-        mark(n, false);
-        for (qsizetype i = 0; i <= n; ++i) limit_[i] = owner[i] < 0 ? n : closeOf[owner[i]];
     }
 
-    bool wraps(qsizetype from, qsizetype to) const
+    bool wraps(std::size_t from, std::size_t to) const
     {
-        if (depth_.empty()) return true;
-        return !inTag_[from] && !inTag_[to] && depth_[from] == depth_[to] && to <= limit_[from];
+        if (tags_.empty()) return true;
+        const State a = at(from);
+        const State b = at(to);
+        return !a.inTag && !b.inTag && a.depth == b.depth && to <= a.limit;
     }
 
 private:
-    std::vector<int> depth_;
-    std::vector<qsizetype> limit_;
-    std::vector<bool> inTag_;
+    static constexpr std::size_t none = std::size_t(-1);
+
+    // One tag from its "<" to its ">", and the elements open after it.
+    struct Tag {
+        std::size_t start, end;
+        int depthAfter;
+        std::size_t ownerAfter;
+        // For an opening tag: where its closing tag starts (the text's end while unclosed).
+        std::size_t closedAt;
+    };
+
+    struct State {
+        bool inTag;
+        int depth;
+        std::size_t limit;
+    };
+
+    // At a tag's "<" the elements before it count; inside it the position is in a tag.
+    State at(std::size_t pos) const
+    {
+        auto next = std::upper_bound(tags_.begin(), tags_.end(), pos, [](std::size_t p, const Tag& t) { return p < t.start; });
+        if (next != tags_.begin() && pos > std::prev(next)->start && pos <= std::prev(next)->end) return {true, 0, 0};
+        if (next != tags_.begin() && pos == std::prev(next)->start) --next;
+        if (next == tags_.begin()) return {false, 0, size_};
+        const Tag& before = *std::prev(next);
+        return {false, before.depthAfter, before.ownerAfter == none ? size_ : tags_[before.ownerAfter].closedAt};
+    }
+
+    std::size_t size_;
+    std::vector<Tag> tags_;
 };
 
-// The template with "$1" and "$2" filled in from the match.
-Render filled(const QString& replacement)
-{
-    return [replacement](const QRegularExpressionMatch& m) {
-        QString out;
-        for (qsizetype i = 0; i < replacement.size(); ++i) {
-            if (replacement[i] == u'$' && i + 1 < replacement.size() && replacement[i + 1].isDigit()) {
-                out += m.capturedView(replacement[++i].digitValue());
-            } else {
-                out += replacement[i];
-            }
-        }
-        return out;
-    };
-}
-
 // Escaped text as an attribute value: the double quote that would end it is escaped too.
-QString attribute(QStringView escaped)
+void appendAttribute(std::string& out, std::string_view escaped)
 {
-    return escaped.toString().replace(u'"', QStringLiteral("&quot;"));
+    for (const char c : escaped) {
+        if (c == '"') out += "&quot;";
+        else out += c;
+    }
 }
 
 // An image's description is plain text: code spans inside it lose their tags.
-QString withoutTags(QStringView html)
+std::string withoutTags(std::string_view html)
 {
-    QString out;
+    std::string out;
     bool inTag = false;
-    for (const QChar c : html) {
-        if (c == u'<') inTag = true;
-        else if (c == u'>' && inTag) inTag = false;
+    for (const char c : html) {
+        if (c == '<') inTag = true;
+        else if (c == '>' && inTag) inTag = false;
         else if (!inTag) out += c;
     }
     return out;
@@ -116,37 +116,65 @@ QString withoutTags(QStringView html)
 
 // Relative targets and these schemes only: others (javascript:, data:, vbscript:, file:…)
 // can run script or reach the reader's own files, and such a link stays text.
-bool safeTarget(QStringView target)
+bool safeTarget(std::string_view target)
 {
-    if (target.contains(u'<')) return false;
-    static const QRegularExpression beforePath("[:/?#]");
-    const auto m = beforePath.match(target);
-    if (!m.hasMatch() || target[m.capturedStart()] != u':') return true;
-    const QString scheme = target.first(m.capturedStart()).toString().toLower();
-    return scheme == u"http" || scheme == u"https" || scheme == u"mailto" || scheme == u"ftp" || scheme == u"tel";
+    if (target.find('<') != std::string_view::npos) return false;
+    const std::size_t at = target.find_first_of(":/?#");
+    if (at == std::string_view::npos || target[at] != ':') return true;
+    const std::string_view scheme = target.substr(0, at);
+    std::string lower;
+    if (std::all_of(scheme.begin(), scheme.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        for (const char c : scheme) lower += (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+    } else {
+        // Unicode lower-casing, which can turn some letters into ASCII ones; a byte-order mark,
+        // which the decoder would drop at the start, keeps the scheme unknown.
+        if (scheme.starts_with("\xEF\xBB\xBF")) return false;
+        lower = QString::fromUtf8(scheme.data(), static_cast<qsizetype>(scheme.size())).toLower().toStdString();
+    }
+    return lower == "http" || lower == "https" || lower == "mailto" || lower == "ftp" || lower == "tel";
 }
 
-QString replaceAll(const QString& text, const Rule& rule, bool checkMarkup)
+void render(std::string& out, const Rule& rule, std::string_view text, const Match& m)
 {
-    if (!text.contains(rule.marker)) return text;
-    const Markup markup(checkMarkup ? text : QString());
-    QString out;
-    qsizetype done = 0;
-    // PCRE2 checks the whole subject for valid UTF-16 on every call: only once here.
-    auto options = QRegularExpression::NoMatchOption;
-    for (qsizetype from = 0; from < text.size(); options = QRegularExpression::DontCheckSubjectStringMatchOption) {
-        const auto m = rule.pattern.match(text, from, QRegularExpression::NormalMatch, options);
-        if (!m.hasMatch()) break;
-        if (!markup.wraps(m.capturedStart(), m.capturedEnd())) {
-            from = m.capturedStart() + 1;
+    switch (rule.kind) {
+    case Kind::wrap:
+        out.append("<").append(rule.tag).append(">").append(m.captured(text, 1)).append("</").append(rule.tag).append(">");
+        break;
+    case Kind::image:
+        out += "<img alt=\"";
+        appendAttribute(out, withoutTags(m.captured(text, 1)));
+        out += "\" src=\"";
+        appendAttribute(out, m.captured(text, 2));
+        out += "\"/>";
+        break;
+    case Kind::link:
+        out += "<a href=\"";
+        appendAttribute(out, m.captured(text, 2));
+        out.append("\">").append(m.captured(text, 1)).append("</a>");
+        break;
+    }
+}
+
+std::string replaceAll(std::string text, const Rule& rule, bool checkMarkup)
+{
+    if (text.find(rule.marker) == std::string::npos) return text;
+    const Markup markup(checkMarkup ? std::string_view(text) : std::string_view());
+    std::string out;
+    std::size_t done = 0;
+    Match m;
+    for (std::size_t from = 0; from < text.size();) {
+        if (!rule.pattern.match(text, from, m)) break;
+        if (!markup.wraps(m.start[0], m.end[0])) {
+            // Every pattern starts with an ASCII character, so one byte on is a character on.
+            from = m.start[0] + 1;
             continue;
         }
-        out += QStringView(text).sliced(done, m.capturedStart() - done);
-        out += rule.render(m);
-        done = from = m.capturedEnd();
+        out.append(text, done, m.start[0] - done);
+        render(out, rule, text, m);
+        done = from = m.end[0];
     }
     if (done == 0) return text;
-    return out.append(QStringView(text).sliced(done));
+    return out.append(text, done);
 }
 
 // The "[label](target)" rules. Run plainly, every "[" that never reaches a usable "](...)"
@@ -154,75 +182,79 @@ QString replaceAll(const QString& text, const Rule& rule, bool checkMarkup)
 // exactly one "](", starts after the "]" before it and ends at the first ")" or space after
 // it, so each "](" gives one small window in which the pattern is tried, anchored at the
 // rule's opening character, and only when that window can end in ")".
-QString replaceLinks(const QString& text, const Rule& rule, QChar opener)
+std::string replaceLinks(std::string text, const Rule& rule, char opener)
 {
-    static const QRegularExpression stop("[)\\s]", unicode);
+    static const Utf8Pattern stop("[)\\s]");
     std::optional<Markup> markup;
-    auto stops = stop.globalMatch(text);
-    qsizetype stopAt = -1;
-    QString out;
-    qsizetype done = 0;
-    for (qsizetype p = text.indexOf(rule.marker); p >= 0; p = text.indexOf(rule.marker, std::max(p + 1, done))) {
-        while (stopAt < p + 2 && stops.hasNext()) stopAt = stops.next().capturedStart();
-        if (stopAt < p + 2) break;
-        if (stopAt == p + 2 || text[stopAt] != u')') continue;
-        if (!safeTarget(QStringView(text).sliced(p + 2, stopAt - p - 2))) continue;
-        qsizetype from = p;
-        while (from > done && text[from - 1] != u']') --from;
-        const QStringView window = QStringView(text).first(stopAt + 1);
-        const QStringView head = window.sliced(from, p - from);
-        for (qsizetype i = head.indexOf(opener); i >= 0; i = head.indexOf(opener, i + 1)) {
-            if (!markup) markup.emplace(text);
-            if (!markup->wraps(from + i, stopAt + 1)) continue;
-            // The search for stops has checked the text as UTF-16 already.
-            const auto m = rule.pattern.match(window, from + i, QRegularExpression::NormalMatch,
-                                              QRegularExpression::AnchorAtOffsetMatchOption | QRegularExpression::DontCheckSubjectStringMatchOption);
-            if (!m.hasMatch()) continue;
-            out += QStringView(text).sliced(done, m.capturedStart() - done);
-            out += rule.render(m);
-            done = m.capturedEnd();
+    const std::string_view view(text);
+    std::ptrdiff_t stopAt = -1;
+    std::size_t nextStop = 0;
+    bool moreStops = true;
+    std::string out;
+    std::size_t done = 0;
+    Match m;
+    for (std::size_t p = view.find(rule.marker); p != std::string_view::npos; p = view.find(rule.marker, std::max(p + 1, done))) {
+        const auto reach = static_cast<std::ptrdiff_t>(p + 2);
+        while (stopAt < reach && moreStops) {
+            moreStops = stop.match(view, nextStop, m);
+            if (moreStops) {
+                stopAt = static_cast<std::ptrdiff_t>(m.start[0]);
+                nextStop = m.end[0];
+            }
+        }
+        if (stopAt < reach) break;
+        const auto close = static_cast<std::size_t>(stopAt);
+        if (stopAt == reach || view[close] != ')') continue;
+        if (!safeTarget(view.substr(p + 2, close - p - 2))) continue;
+        std::size_t from = p;
+        while (from > done && view[from - 1] != ']') --from;
+        const std::string_view window = view.substr(0, close + 1);
+        const std::string_view head = window.substr(from, p - from);
+        for (std::size_t i = head.find(opener); i != std::string_view::npos; i = head.find(opener, i + 1)) {
+            if (!markup) markup.emplace(view);
+            if (!markup->wraps(from + i, close + 1)) continue;
+            if (!rule.pattern.match(window, from + i, m, true)) continue;
+            out.append(view.substr(done, m.start[0] - done));
+            render(out, rule, view, m);
+            done = m.end[0];
             break;
         }
     }
     if (done == 0) return text;
-    return out.append(QStringView(text).sliced(done));
+    return out.append(view.substr(done));
 }
 
 const std::array<Rule, 8>& rules()
 {
     static const std::array<Rule, 8> table = {{
-        {QRegularExpression("`([^`]+)`", unicode), filled("<code>$1</code>"), "`"},
-        {QRegularExpression("!\\[([^\\]]*)\\]\\(([^)\\s]+)\\)", unicode),
-         [](const QRegularExpressionMatch& m) {
-             return "<img alt=\"" + attribute(withoutTags(m.capturedView(1))) + "\" src=\"" + attribute(m.capturedView(2)) + "\"/>";
-         },
-         "]("},
-        {QRegularExpression("\\[([^\\]]+)\\]\\(([^)\\s]+)\\)", unicode),
-         [](const QRegularExpressionMatch& m) { return "<a href=\"" + attribute(m.capturedView(2)) + "\">" + m.captured(1) + "</a>"; }, "]("},
-        {QRegularExpression("\\*\\*([^*]+)\\*\\*", unicode), filled("<strong>$1</strong>"), "**"},
-        {QRegularExpression("__([^_]+)__", unicode), filled("<strong>$1</strong>"), "__"},
-        {QRegularExpression("(?<![\\w*])\\*([^*\\n]+)\\*(?![\\w*])", unicode), filled("<em>$1</em>"), "*"},
-        {QRegularExpression("(?<!\\w)_([^_\\n]+)_(?!\\w)", unicode), filled("<em>$1</em>"), "_"},
-        {QRegularExpression("~~([^~]+)~~", unicode), filled("<del>$1</del>"), "~~"},
+        {Utf8Pattern("`([^`]+)`"), Kind::wrap, "code", "`"},
+        {Utf8Pattern("!\\[([^\\]]*)\\]\\(([^)\\s]+)\\)"), Kind::image, "", "]("},
+        {Utf8Pattern("\\[([^\\]]+)\\]\\(([^)\\s]+)\\)"), Kind::link, "", "]("},
+        {Utf8Pattern("\\*\\*([^*]+)\\*\\*"), Kind::wrap, "strong", "**"},
+        {Utf8Pattern("__([^_]+)__"), Kind::wrap, "strong", "__"},
+        {Utf8Pattern("(?<![\\w*])\\*([^*\\n]+)\\*(?![\\w*])"), Kind::wrap, "em", "*"},
+        {Utf8Pattern("(?<!\\w)_([^_\\n]+)_(?!\\w)"), Kind::wrap, "em", "_"},
+        {Utf8Pattern("~~([^~]+)~~"), Kind::wrap, "del", "~~"},
     }};
     return table;
 }
 }
 
-QString inlineHTML(const QString& text)
+std::string inlineValid(std::string_view text)
 {
     const auto& r = rules();
-    QString html = escape(text);
-    html = replaceAll(html, r[0], false);
-    html = replaceLinks(html, r[1], u'!');
-    html = replaceLinks(html, r[2], u'[');
-    for (size_t i = 3; i < r.size(); ++i) html = replaceAll(html, r[i], true);
+    std::string html = escapeValid(text);
+    html = replaceAll(std::move(html), r[0], false);
+    html = replaceLinks(std::move(html), r[1], '!');
+    html = replaceLinks(std::move(html), r[2], '[');
+    for (size_t i = 3; i < r.size(); ++i) html = replaceAll(std::move(html), r[i], true);
     return html;
 }
 
 std::string inlineHTML(const std::string& text)
 {
-    return inlineHTML(QString::fromStdString(text)).toStdString();
+    std::string storage;
+    return inlineValid(Utf8::sanitized(text, storage));
 }
 
 }

@@ -15,5 +15,4 @@ Table read(const Path& spreadsheet);
 // every row padded to the same width; dates and times as ISO 8601. Throws
 // XmlStream::Malformed for an incomplete or malformed document.
 Table parseContent(std::string_view xml);
-Table parseContentFile(const Path& file);
 }

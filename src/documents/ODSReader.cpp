@@ -241,19 +241,13 @@ Table parseContent(std::string_view xml)
     return parser.finish();
 }
 
-Table parseContentFile(const Path& file)
-{
-    Parser parser;
-    if (!XmlStream::parseFile(file, parser, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
-    return parser.finish();
-}
 
 Table read(const Path& spreadsheet)
 {
     try {
-        Table table;
-        Package::stream(spreadsheet, "content.xml", [&](const Path& bytes) { table = parseContentFile(bytes); });
-        return table;
+        Parser parser;
+        if (!XmlStream::parseEntry(spreadsheet, "content.xml", parser, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
+        return parser.finish();
     } catch (const XmlStream::Malformed&) {
         throw Package::damaged(spreadsheet);
     }

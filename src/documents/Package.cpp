@@ -3,68 +3,65 @@
 #include "core/Errors.h"
 #include "core/Files.h"
 #include "core/Output.h"
-#include "core/Shell.h"
+#include "documents/Deflate.h"
 
 #include <QString>
 #include <QUuid>
 
-#include <algorithm>
+#include <zip.h>
+
 #include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <exception>
 #include <fcntl.h>
-#include <set>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace Package {
 
 namespace {
-const Path zipProgram = "/usr/bin/zip";
-const Path unzipProgram = "/usr/bin/unzip";
-
-// zip reads a name that starts with "-" as an option; "./" keeps it a name.
-std::string asName(const std::string& name)
-{
-    return name.starts_with("-") ? "./" + name : name;
-}
-
 // Every descriptor is opened close-on-exec, so that programs started meanwhile by other
-// threads hold none of them.
+// threads hold none of them. libzip is handed descriptors, never names, for that reason.
 struct Descriptor {
     int fd;
     Descriptor(const Path& file, int flags) : fd(::open(file.c_str(), flags | O_CLOEXEC, 0644))
     {
         if (fd < 0) throw KError(Files::failure((flags & O_ACCMODE) == O_RDONLY ? "read" : "write", file, {errno, std::generic_category()}, (flags & O_ACCMODE) != O_RDONLY));
     }
-    ~Descriptor() { ::close(fd); }
+    ~Descriptor()
+    {
+        if (fd >= 0) ::close(fd);
+    }
+    // Hands the descriptor to an owner that closes it.
+    int release() { return std::exchange(fd, -1); }
 };
 
-void stage(const Path& folder, const std::string& name, const std::string& text)
+void writeAll(const Path& file, std::string_view bytes)
 {
-    const Path file = folder / name;
-    Files::createFolders(file.parent_path());
     const Descriptor out(file, O_WRONLY | O_CREAT | O_TRUNC);
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t n = ::write(out.fd, text.data() + done, text.size() - done);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(out.fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw KError(Files::failure("write", file, {errno, std::generic_category()}, true));
         done += static_cast<std::size_t>(n);
     }
 }
 
-// The archive is built under a hidden name beside the destination and renamed onto it at the
-// end: the reserved destination name stays taken while zip works, and a failed run leaves
-// no partial archive. The name ends in ".zip" because zip appends that to names without one.
+// The archive is written under a hidden name beside the destination and renamed onto it at
+// the end: the reserved destination name stays taken meanwhile, and a failed run leaves no
+// partial archive.
 struct Partial {
     Path path;
     explicit Partial(const Path& destination)
         : path(destination.parent_path() / (".varnolt-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString() + ".zip"))
     {
-        // zip creates it; a fresh random name is nobody else's, so it counts as ours already.
         Output::announce(Output::Event::reserved, path);
     }
     ~Partial()
@@ -75,68 +72,239 @@ struct Partial {
     }
 };
 
-// The file's absolute path once it is known to start like a zip archive. unzip's own
-// complaint about anything else is a paragraph on multi-part archives; this says what is wrong.
-Path zipArchive(const Path& zip)
+struct ArchiveCloser {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
+
+struct EntryCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
+
+// The open archive once the file is known to start like a zip archive; anything else,
+// or a zip whose directory cannot be read, is damaged.
+Archive openArchive(const Path& zip)
 {
     const Path path = absoluteNormal(zip);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw KError("Couldn't open " + path.filename().string() + ": " + std::generic_category().message(errno));
+    Descriptor in(path, O_RDONLY);
     char signature[4] = {};
-    const ssize_t got = ::read(fd, signature, sizeof signature);
-    ::close(fd);
+    const ssize_t got = ::read(in.fd, signature, sizeof signature);
     const std::string_view start(signature, got > 0 ? static_cast<std::size_t>(got) : 0);
     if (start != std::string_view("PK\3\4", 4) && start != std::string_view("PK\5\6", 4)) throw damaged(path);
-    return path;
+    if (::lseek(in.fd, 0, SEEK_SET) != 0) throw damaged(path);
+    int error = 0;
+    zip_t* archive = zip_fdopen(in.fd, 0, &error);
+    if (!archive) throw damaged(path);
+    in.release();
+    return Archive(archive);
 }
 
-// unzip reads its member arguments as patterns, and one starting with "-" as an option;
-// a backslash makes each of those characters literal.
-std::string memberPattern(const std::string& entry)
+Entry openEntry(zip_t* archive, const Path& zip, const std::string& name)
 {
-    std::string escaped;
-    for (char c : entry) {
-        if (c == '[' || c == ']' || c == '*' || c == '?') escaped += '\\';
-        escaped += c;
-    }
-    return escaped.starts_with("-") ? "\\" + escaped : escaped;
+    const zip_int64_t index = zip_name_locate(archive, name.c_str(), ZIP_FL_ENC_RAW);
+    if (index < 0) throw KError(zip.filename().string() + " has no part named " + name + ", so it is damaged or isn't a real ." + lowerExt(zip) + " file.");
+    zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0);
+    if (!file) throw damaged(zip);
+    return Entry(file);
 }
+
+// The next piece of the entry, or 0 at its end; an entry that doesn't inflate is damaged.
+std::size_t readPiece(zip_file_t* file, const Path& zip, char* buffer, std::size_t size)
+{
+    const zip_int64_t got = zip_fread(file, buffer, size);
+    if (got < 0) throw damaged(zip);
+    return static_cast<std::size_t>(got);
+}
+
+// Refuses names that would not unpack to a file inside a folder, and a name that is also the
+// folder of another.
+void checkNames(const Entries& files)
+{
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        const std::string& name = it->first;
+        bool plain = !name.empty() && !name.starts_with('/') && !name.ends_with('/');
+        for (std::size_t start = 0; plain && start <= name.size();) {
+            const std::size_t end = std::min(name.find('/', start), name.size());
+            const std::string_view step(name.data() + start, end - start);
+            plain = !step.empty() && step != "." && step != "..";
+            start = end + 1;
+        }
+        const auto next = std::next(it);
+        if (!plain || (next != files.end() && next->first.starts_with(name + "/"))) {
+            throw std::invalid_argument("package entry name " + name);
+        }
+    }
+}
+
+// An entry deflated already, which the archive copies as it is.
+struct Deflated {
+    Deflate::Compressed data;
+    std::size_t size = 0;
+    std::size_t offset = 0;
+    zip_error_t error{};
+};
+
+zip_int64_t deflatedSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* entry = static_cast<Deflated*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        entry->offset = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const std::size_t n = std::min<std::size_t>(length, entry->data.bytes.size() - entry->offset);
+        std::memcpy(data, entry->data.bytes.data() + entry->offset, n);
+        entry->offset += n;
+        return static_cast<zip_int64_t>(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* stat = static_cast<zip_stat_t*>(data);
+        zip_stat_init(stat);
+        stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+        stat->size = entry->size;
+        stat->comp_size = entry->data.bytes.size();
+        stat->comp_method = ZIP_CM_DEFLATE;
+        stat->crc = entry->data.crc;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&entry->error, data, length);
+    case ZIP_SOURCE_FREE:
+        delete entry;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&entry->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+void add(zip_t* archive, const std::string& name, zip_source_t* source)
+{
+    if (!source) throw std::bad_alloc();
+    if (zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
+        zip_source_free(source);
+        throw std::runtime_error(zip_strerror(archive));
+    }
+}
+
+// Stored as it is, uncompressed.
+void addStored(zip_t* archive, const std::string& name, const std::string& text)
+{
+    zip_source_t* source = zip_source_buffer(archive, text.data(), text.size(), 0);
+    add(archive, name, source);
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(zip_name_locate(archive, name.c_str(), ZIP_FL_ENC_RAW)), ZIP_CM_STORE, 0);
+}
+
+void addDeflated(zip_t* archive, const std::string& name, const std::string& text, int level)
+{
+    auto entry = std::make_unique<Deflated>();
+    entry->data = Deflate::raw(text, level);
+    entry->size = text.size();
+    zip_error_init(&entry->error);
+    zip_source_t* source = zip_source_function(archive, deflatedSource, entry.get());
+    if (source) entry.release();
+    add(archive, name, source);
+}
+
+// The archive built in memory, as bytes.
+std::string pack(const Entries& files, const std::optional<std::string>& mimetype, Compression compression)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &error);
+    if (!memory) throw std::bad_alloc();
+    // The archive releases the source when it closes; this reference keeps it to read back.
+    zip_source_keep(memory);
+    const std::unique_ptr<zip_source_t, decltype(&zip_source_free)> kept(memory, zip_source_free);
+    zip_t* archive = zip_open_from_source(memory, ZIP_TRUNCATE, &error);
+    if (!archive) {
+        zip_source_free(memory);
+        throw std::runtime_error(zip_error_strerror(&error));
+    }
+    Archive open(archive);
+    const int level = compression == Compression::fast ? 1 : 9;
+    if (mimetype) addStored(archive, "mimetype", *mimetype);
+    for (const auto& [name, text] : files) {
+        if (!mimetype || name != "mimetype") addDeflated(archive, name, text, level);
+    }
+    if (zip_close(open.get()) != 0) throw std::runtime_error(zip_strerror(open.get()));
+    open.release();
+
+    zip_stat_t stat;
+    if (zip_source_stat(memory, &stat) != 0 || zip_source_open(memory) != 0) throw std::runtime_error(zip_error_strerror(zip_source_error(memory)));
+    std::string bytes(stat.size, '\0');
+    const zip_int64_t got = zip_source_read(memory, bytes.data(), stat.size);
+    zip_source_close(memory);
+    if (got < 0 || static_cast<zip_uint64_t>(got) != stat.size) throw std::runtime_error("reading back the archive");
+    return bytes;
+}
+
+// Pieces inflated on one thread and consumed on another, a few at a time.
+class Pipeline {
+public:
+    static constexpr std::size_t pieceSize = 256 * 1024;
+    static constexpr std::size_t depth = 4;
+
+    // Called by the inflating thread; false once the consumer has stopped.
+    bool put(std::string piece)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return pieces_.size() < depth || stopped_; });
+        if (stopped_) return false;
+        pieces_.push_back(std::move(piece));
+        changed_.notify_all();
+        return true;
+    }
+    void end(std::exception_ptr failure)
+    {
+        const std::lock_guard lock(mutex_);
+        ended_ = true;
+        failure_ = failure;
+        changed_.notify_all();
+    }
+    // The next piece; none at the end, which rethrows the inflating thread's failure.
+    std::optional<std::string> take()
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !pieces_.empty() || ended_; });
+        if (pieces_.empty()) {
+            if (failure_) std::rethrow_exception(failure_);
+            return std::nullopt;
+        }
+        std::string piece = std::move(pieces_.front());
+        pieces_.pop_front();
+        changed_.notify_all();
+        return piece;
+    }
+    void stop()
+    {
+        const std::lock_guard lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::string> pieces_;
+    bool ended_ = false, stopped_ = false;
+    std::exception_ptr failure_;
+};
 }
 
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to, Compression compression)
 {
-    const bool fast = compression == Compression::fast;
+    checkNames(files);
     const Path destination = absoluteNormal(to);
     Output::Pending pending(destination);
-    Output::ScratchDir staging;
-    for (const auto& [name, text] : files) {
-        if (!mimetype || name != "mimetype") stage(staging.path(), name, text);
-    }
-    if (mimetype) stage(staging.path(), "mimetype", *mimetype);
-
+    const std::string bytes = pack(files, mimetype, compression);
     Partial partial(destination);
-    if (mimetype) {
-        Shell::run(zipProgram, {"-q", "-X", "-0", partial.path.string(), "mimetype"}, staging.path());
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(staging.path())) {
-            if (entry.path().filename() != "mimetype") names.push_back(asName(entry.path().filename().string()));
-        }
-        if (!names.empty()) {
-            std::sort(names.begin(), names.end());
-            std::vector<std::string> args = {"-q", "-X", "-r", fast ? "-1" : "-9", partial.path.string()};
-            args.insert(args.end(), names.begin(), names.end());
-            Shell::run(zipProgram, args, staging.path());
-        }
-    } else {
-        std::vector<std::string> args = {"-q", "-X", "-r", partial.path.string()};
-        if (fast) args.insert(args.begin() + 3, "-1");
-        std::set<std::string> seen;
-        for (const auto& entry : files) {
-            const std::string top = entry.first.substr(0, entry.first.find('/'));
-            if (seen.insert(top).second) args.push_back(asName(top));
-        }
-        Shell::run(zipProgram, args, staging.path());
-    }
+    writeAll(partial.path, bytes);
     if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
     Files::rename(partial.path, destination);
     pending.keep();
@@ -150,82 +318,57 @@ KError damaged(const Path& file)
 
 std::set<std::string> entryNames(const Path& zip)
 {
-    const Path path = zipArchive(zip);
-    std::string listing;
-    try {
-        listing = Shell::run(unzipProgram, {"-Z1", path.string()});
-    } catch (const KError&) {
-        throw damaged(path);
-    }
+    const Archive archive = openArchive(zip);
     std::set<std::string> names;
-    for (std::size_t start = 0; start < listing.size();) {
-        const std::size_t end = std::min(listing.find('\n', start), listing.size());
-        if (end > start) names.insert(listing.substr(start, end - start));
-        start = end + 1;
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW)) names.insert(name);
     }
     return names;
 }
 
 std::string read(const Path& zip, const std::string& entry)
 {
-    // Read through the pipe with a ceiling: unzip stops as soon as the reader does.
+    const Archive archive = openArchive(zip);
+    const Entry file = openEntry(archive.get(), zip, entry);
+    // The entry's own size is what its header claims; the ceiling counts what inflates.
     std::string bytes;
-    stream(zip, entry, [&](const Path& pipe) {
-        const Descriptor in(pipe, O_RDONLY);
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = ::read(in.fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            if (bytes.size() + std::size_t(got) > maxEntryBytes) {
-                throw KError(zip.filename().string() + " unpacks to more than " + std::to_string(maxEntryBytes >> 20) + " MB, so it wasn't opened (it may be a zip bomb).");
-            }
-            bytes.append(buffer, std::size_t(got));
+    char buffer[65536];
+    while (const std::size_t got = readPiece(file.get(), zip, buffer, sizeof buffer)) {
+        if (bytes.size() + got > maxEntryBytes) {
+            throw KError(zip.filename().string() + " unpacks to more than " + std::to_string(maxEntryBytes >> 20) + " MB, so it wasn't opened (it may be a zip bomb).");
         }
-    });
+        bytes.append(buffer, got);
+    }
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
 }
 
-void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume)
+void stream(const Path& zip, const std::string& entry, const std::function<void(std::string_view piece)>& consume)
 {
-    const std::vector<std::string> args = {"-p", zipArchive(zip).string(), memberPattern(entry)};
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
-    const int readEnd = fds[0];
-    const auto proc = [](int fd) { return Path("/proc/self/fd") / std::to_string(fd); };
-    // unzip writes into the pipe through its /proc name. The thread holds the pipe's first
-    // write end until unzip has ended, so that the reader meets the end of the data only then,
-    // also when unzip could not even start.
-    std::exception_ptr extraction;
-    std::thread unzip;
-    try {
-        unzip = std::thread([&, writeEnd = fds[1]] {
-            try {
-                Shell::run(unzipProgram, args, std::nullopt, proc(writeEnd));
-            } catch (...) {
-                extraction = std::current_exception();
+    const Archive archive = openArchive(zip);
+    const Entry file = openEntry(archive.get(), zip, entry);
+    Pipeline pipeline;
+    std::thread inflating([&] {
+        std::exception_ptr failure;
+        try {
+            for (;;) {
+                std::string piece(Pipeline::pieceSize, '\0');
+                piece.resize(readPiece(file.get(), zip, piece.data(), piece.size()));
+                if (piece.empty() || !pipeline.put(std::move(piece))) break;
             }
-            ::close(writeEnd);
-        });
-    } catch (...) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        throw;
-    }
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        pipeline.end(failure);
+    });
     try {
-        consume(proc(readEnd));
-        // Whatever the reader left is drained, so that unzip finishes and its verdict stands.
-        char sink[65536];
-        for (ssize_t n = 1; n > 0 || (n < 0 && errno == EINTR);) n = ::read(readEnd, sink, sizeof sink);
+        while (const auto piece = pipeline.take()) consume(*piece);
     } catch (...) {
-        // Closing the pipe ends unzip early; the reader's failure is the one reported.
-        ::close(readEnd);
-        unzip.join();
+        pipeline.stop();
+        inflating.join();
         throw;
     }
-    ::close(readEnd);
-    unzip.join();
-    if (extraction) std::rethrow_exception(extraction);
+    inflating.join();
 }
 
 }

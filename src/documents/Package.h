@@ -8,20 +8,22 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
-// Zip packages of text entries (ODS, EPUB, XLSX), packed and unpacked by the system's zip and
-// unzip.
+// Zip packages of text entries (ODS, EPUB, XLSX), packed and unpacked in process by libzip.
 namespace Package {
 // Entry path ("META-INF/container.xml") to its UTF-8 text.
 using Entries = std::map<std::string, std::string>;
 
-// How hard zip deflates the entries: `standard` (zip's default level, the highest after a
-// "mimetype") or `fast` (level 1) for large generated parts, where deflating at the higher
-// levels takes several times longer for about a fifth fewer bytes.
+// How hard the entries are deflated: `standard` (the highest level) or `fast` (level 1) for
+// large generated parts, where deflating at the higher levels takes several times longer for
+// about a fifth fewer bytes.
 enum class Compression { standard, fast };
 
 // Writes the entries to `to`, replacing whatever is there. With a media type, "mimetype" is
-// the first entry, stored uncompressed. A failed write leaves nothing at `to`.
+// the first entry, stored uncompressed. A failed write leaves nothing at `to`. Entry names are
+// relative paths without "." or ".." steps, and none is the folder of another; anything else is
+// refused.
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to,
            Compression compression = Compression::standard);
 // The names of the entries; throws `damaged` when the file is no readable zip.
@@ -33,10 +35,10 @@ inline constexpr std::size_t maxEntryBytes = std::size_t(256) << 20;
 // file is missing or not a zip, has no such entry, or the entry unpacks to more than
 // maxEntryBytes.
 std::string read(const Path& zip, const std::string& entry);
-// Hands `consume` a path from which the entry's bytes can be read once, as unzip inflates
-// them: reading overlaps extraction and nothing large is held or written. Throws KError as
-// read does, and what consume throws.
-void stream(const Path& zip, const std::string& entry, const std::function<void(const Path& bytes)>& consume);
+// Hands `consume` the entry's bytes piece by piece, in order, as they are inflated on another
+// thread: reading overlaps inflating and nothing large is held. Throws KError as read does
+// (but has no size ceiling: the reader sets its own), and what consume throws.
+void stream(const Path& zip, const std::string& entry, const std::function<void(std::string_view piece)>& consume);
 // "book.xlsx is damaged or isn't a real .xlsx file.": for a package, or a part of it, that
 // cannot be read whole.
 KError damaged(const Path& file);

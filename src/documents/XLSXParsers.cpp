@@ -64,10 +64,10 @@ std::vector<std::string> parse(std::string_view xml)
     return std::move(handler.strings);
 }
 
-std::vector<std::string> parseFile(const Path& file)
+std::vector<std::string> parseEntry(const Path& zip, const std::string& entry)
 {
     Handler handler;
-    if (!XmlStream::parseFile(file, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
+    if (!XmlStream::parseEntry(zip, entry, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return std::move(handler.strings);
 }
 
@@ -229,10 +229,10 @@ Table parse(std::string_view xml, const Book& book)
     return handler.finish();
 }
 
-Table parseFile(const Path& file, const Book& book)
+Table parseEntry(const Path& zip, const std::string& entry, const Book& book)
 {
     Handler handler(book);
-    if (!XmlStream::parseFile(file, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
+    if (!XmlStream::parseEntry(zip, entry, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
     return handler.finish();
 }
 

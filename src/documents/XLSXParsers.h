@@ -34,7 +34,8 @@ std::optional<std::string> dateText(double serial, DateStyle style, bool date190
 namespace XLSX::SharedStringsParser {
 // Each item's text elements joined (rich-text runs included, phonetic runs left out).
 std::vector<std::string> parse(std::string_view xml);
-std::vector<std::string> parseFile(const Path& file);
+// The same read from a zip entry as it is inflated.
+std::vector<std::string> parseEntry(const Path& zip, const std::string& entry);
 }
 
 namespace XLSX::StylesParser {
@@ -45,7 +46,7 @@ std::vector<DateStyle> parse(std::string_view xml);
 namespace XLSX::SheetParser {
 // The cells as a rectangular table from A1 to the farthest cell, gaps filled with "".
 Table parse(std::string_view xml, const Book& book);
-Table parseFile(const Path& file, const Book& book);
+Table parseEntry(const Path& zip, const std::string& entry, const Book& book);
 // "B3" as (2, 1); no letters gives column -1 and row 0 gives row -1 (both ignored by the
 // table); none when the part after the letters is not a decimal integer.
 std::optional<std::pair<long long, long long>> position(std::string_view reference);

@@ -134,12 +134,10 @@ Table read(const Path& workbook)
         book.date1904 = parts.date1904;
         // A workbook without shared strings holds only numbers and inline texts.
         if (parts.names.contains(parts.strings)) {
-            Package::stream(workbook, parts.strings, [&](const Path& bytes) { book.strings = SharedStringsParser::parseFile(bytes); });
+            book.strings = SharedStringsParser::parseEntry(workbook, parts.strings);
         }
         if (const auto styles = optionalPart(workbook, parts.names, parts.styles)) book.styles = StylesParser::parse(*styles);
-        Table table;
-        Package::stream(workbook, parts.sheet.value_or("xl/worksheets/sheet1.xml"), [&](const Path& bytes) { table = SheetParser::parseFile(bytes, book); });
-        return table;
+        return SheetParser::parseEntry(workbook, parts.sheet.value_or("xl/worksheets/sheet1.xml"), book);
     });
 }
 

@@ -1,15 +1,12 @@
 #include "documents/XmlStream.h"
 
 #include "core/Errors.h"
-#include "core/Files.h"
+#include "documents/Package.h"
 
 #include <expat.h>
 
-#include <cerrno>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace XmlStream {
 
@@ -51,11 +48,6 @@ void XMLCALL onText(void* data, const XML_Char* text, int length)
     auto* s = static_cast<Session*>(data);
     s->guard([&] { s->handler.text(std::string_view(text, static_cast<std::size_t>(length))); });
 }
-
-struct FileDescriptor {
-    int fd;
-    ~FileDescriptor() { ::close(fd); }
-};
 }
 
 struct Parser::State {
@@ -108,22 +100,14 @@ bool parse(std::string_view xml, Handler& handler, Names names)
     return parser.feed(xml) && parser.finish();
 }
 
-bool parseFile(const Path& file, Handler& handler, Names names)
+bool parseEntry(const Path& zip, const std::string& entry, Handler& handler, Names names)
 {
-    // Close-on-exec: a program started meanwhile by another thread must not hold the file,
-    // which may be the reading end of a pipe whose writer waits for it to close.
-    const FileDescriptor in{::open(file.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (in.fd < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
     Parser parser(handler, names);
-    constexpr std::size_t piece = 1 << 20;
-    const auto buffer = std::make_unique<char[]>(piece);
-    for (;;) {
-        const ssize_t got = ::read(in.fd, buffer.get(), piece);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
-        if (got == 0) return parser.finish();
-        if (!parser.feed(std::string_view(buffer.get(), static_cast<std::size_t>(got)))) return false;
-    }
+    bool ok = true;
+    Package::stream(zip, entry, [&](std::string_view piece) {
+        if (ok) ok = parser.feed(piece);
+    });
+    return ok && parser.finish();
 }
 
 const char* attribute(const char** attributes, const char* name)

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 // Event-driven XML reading on expat. A parse reports whether the document was complete and
@@ -56,8 +57,8 @@ private:
 
 // Whether the document was complete and well-formed.
 bool parse(std::string_view xml, Handler& handler, Names names = Names::asWritten);
-// Reads the file in pieces, so that a large part never sits in memory whole.
-bool parseFile(const Path& file, Handler& handler, Names names = Names::asWritten);
+// Parses a zip entry as it is inflated, so that a large part never sits in memory whole.
+bool parseEntry(const Path& zip, const std::string& entry, Handler& handler, Names names = Names::asWritten);
 // The value of an attribute, or nullptr.
 const char* attribute(const char** attributes, const char* name);
 // With Names::byNamespace: the local part of a name in namespace `space`, or nullptr.
