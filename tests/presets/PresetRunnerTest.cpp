@@ -2,7 +2,6 @@
 #include "MediaSamples.h"
 #include "TestSupport.h"
 
-#include "media/MediaOps.h"
 #include "presets/PresetRunner.h"
 #include "presets/PresetStore.h"
 
@@ -70,16 +69,8 @@ TEST_F(PresetRunnerTest, MediaPresetsBuildTheirFfmpegAndInProcessArgumentLists)
     const Preset mp4 = preset(Preset::Kind::video, "mp4", [](Preset& p) { p.maxHeight = 720, p.videoQuality = Preset::VideoQuality::small; });
     EXPECT_EQ(PresetRunner::videoArgs(mp4), (Args{"-c:v", "libx264", "-crf", "30", "-preset", "medium", "-pix_fmt", "yuv420p", "-vf", "scale=-2:'min(720,ih)'",
                                                   "-c:a", "aac", "-b:a", "128k", "-movflags", "+faststart"}));
-    const Preset webm = preset(Preset::Kind::video, "webm", [](Preset& p) { p.videoQuality = Preset::VideoQuality::high, p.mute = true; });
-    EXPECT_EQ(PresetRunner::videoArgs(webm), (Args{"-c:v", "libvpx-vp9", "-crf", "30", "-b:v", "0", "-an"}));
-    const Preset gif = preset(Preset::Kind::video, "gif", [](Preset&) {});
-    EXPECT_EQ(PresetRunner::videoArgs(gif).at(3), "fps=12,scale=-2:'min(360,ih)':flags=lanczos,split[a][b];[a]palettegen[p];[b][p]paletteuse");
-
     const Preset mp3 = preset(Preset::Kind::audio, "mp3", [](Preset& p) { p.bitrate = 128, p.mono = true; });
     EXPECT_EQ(PresetRunner::audioArgs(mp3), (Args{"-vn", "-c:a", "libmp3lame", "-b:a", "128k", "-ac", "1"}));
-    EXPECT_FALSE(PresetRunner::afconvertArgs(mp3));
-    const Preset flac = preset(Preset::Kind::audio, "flac", [](Preset& p) { p.bitrate = 128; });
-    EXPECT_EQ(PresetRunner::audioArgs(flac), MediaOps::ffmpegArgs("flac"));
     const Preset m4a = preset(Preset::Kind::audio, "m4a", [](Preset& p) { p.bitrate = 96, p.mono = true; });
     EXPECT_EQ(PresetRunner::afconvertArgs(m4a), (Args{"-f", "m4af", "-d", "aac", "-b", "96000", "-c", "1"}));
 }
