@@ -3,7 +3,9 @@
 # 3000 x 2000 are dropped into a folder watched with the seeded "Web" preset at once (moved in
 # together), and the time until all 200 results are in "Converted" is set against one
 # "varnolt --run convert web" over the same photos, which converts them one after another.
-# Prints seconds, photos per second and peak memory of each, and the ratio.
+# Prints seconds, photos per second and peak memory of each, and the ratio. The watched
+# folder's memory is that of the application and its job processes together, at their
+# highest sampled sum.
 #   bench/watch.sh      PHOTOS=N for another count, VARNOLT=path for another build
 set -euo pipefail
 
@@ -40,6 +42,15 @@ done
 rm -f "$work"/*.v
 echo "$(du -sh "$work/photos" | cut -f1) of JPEG"
 
+# Resident megabytes of a process and everything it started.
+treeMB() {
+  ps -eo pid=,ppid=,rss= | awk -v root="$1" '
+    { parent[$1] = $2; rss[$1] = $3 }
+    END {
+      for (p in rss) { q = p; while (q != "" && q != root && q != 0 && q != 1) q = parent[q]; if (q == root) sum += rss[p] }
+      print int(sum / 1024)
+    }'
+}
 seconds() { awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }' <<<"$1"; }
 now() { date +%s.%N; }
 
@@ -69,12 +80,14 @@ cat "$work"/staging/*.jpg >/dev/null
 start=$(now)
 mv "$work"/staging/*.jpg "$work/watched/"
 # Finished results are moved into Converted whole; reserved names are empty until then.
+watchMem=0
 until [ "$(find "$work/watched/Converted" -type f -size +0 2>/dev/null | wc -l)" -ge "$count" ]; do
   kill -0 "$app" 2>/dev/null || { echo "Varnolt quit:" >&2; tail -5 "$work/app.log" >&2; exit 1; }
+  mb=$(treeMB "$app")
+  [ "$mb" -gt "$watchMem" ] && watchMem=$mb
   sleep 0.2
 done
 watchSecs=$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }')
-watchMem=$(( $(awk '/VmHWM/ { print $2 }' /proc/"$app"/status) / 1024 ))
 doubles=$(find "$work/watched/Converted" -name '* 2.*' | wc -l)
 
 echo

@@ -135,6 +135,32 @@ Record outcome(const Jobs::Request& request, const RunOutcome& outcome)
     return {Kind::failed, {"error", Errors::userMessage(outcome.failure)}};
 }
 
+// Pays ahead, while the process waits for its request, what a request would otherwise pay for
+// on first use: the option tables with the file types and image formats they consult, and
+// libvips' coders and worker threads.
+void prepare()
+{
+    try {
+        const Path nowhere = Output::tempDirectory();
+        for (const char* name : {"a.png", "a.jpg", "a.mp4", "a.mp3", "a.pdf", "a.csv", "a.docx", "a.zip"}) {
+            for (WheelMode mode : WheelModes::allCases()) Catalog::options({nowhere / name}, mode);
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(nowhere, ec);
+        const vips::VImage tiny = vips::VImage::black(16, 16, vips::VImage::option()->set("bands", 3));
+        for (const char* format : {".jpg", ".png", ".webp"}) {
+            void* bytes = nullptr;
+            size_t size = 0;
+            tiny.write_to_buffer(format, &bytes, &size);
+            vips::VImage::new_from_buffer(bytes, size, "").avg();
+            g_free(bytes);
+        }
+    } catch (const std::exception&) {
+        // Only a head start: the request does the same again and reports what fails.
+        vips_error_clear();
+    }
+}
+
 // The option the application chose: same page, same title, same files.
 std::optional<WheelOption> chosen(const Jobs::Request& request)
 {
@@ -162,8 +188,11 @@ int serve(int argc, char** argv)
     QCoreApplication::setApplicationName("Varnolt");
     Settings::registerDefaults();
     ImageVips::start();
+    prepare();
 
     const Record request = awaitRequest();
+    // Presets and settings may have changed while this process waited.
+    Settings::reload();
     endWithApplication();
     const auto mode = WheelModes::fromWord(request.texts[0]);
     Jobs::Request job{mode.value_or(WheelMode::convert), request.texts[1], Paths(request.texts.begin() + 2, request.texts.end())};

@@ -118,15 +118,18 @@ JobProcess take()
         end(*taken);
         taken.reset();
     }
-    if (!taken) taken = spawn();
-    if (keepAhead) {
-        try {
-            ahead = spawn();
-        } catch (const KError&) {
-            // The next job starts its own process, and says why if that fails too.
-        }
+    return taken ? std::move(*taken) : spawn();
+}
+
+void loadAhead()
+{
+    const std::lock_guard guard(lock);
+    if (!keepAhead || ahead) return;
+    try {
+        ahead = spawn();
+    } catch (const KError&) {
+        // The next job starts its own process, and says why if that fails too.
     }
-    return std::move(*taken);
 }
 
 int end(JobProcess& process)

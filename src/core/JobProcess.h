@@ -17,8 +17,12 @@ struct JobProcess {
 
 namespace JobProcesses {
 // A job process waiting for its request: the one loaded ahead when it still fits, else a new
-// one. Unless keepAhead is off, another is then started to wait for the next job. Throws KError.
+// one. Throws KError.
 JobProcess take();
+// Unless keepAhead is off or one is already waiting, starts a process that loads itself and
+// waits for the next job. Called when a job has ended rather than when it begins: on a
+// computer with few cores a process loading itself beside a running job slows that job.
+void loadAhead();
 // Starts a new one at once (used again when the one loaded ahead had just given up waiting).
 JobProcess startNew();
 // Kills the process group, reaps the process and removes its temporary folder. Returns the

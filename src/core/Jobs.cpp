@@ -227,6 +227,7 @@ Job::Job(Request request) : state_(std::make_unique<State>())
 Job::~Job()
 {
     state_->finish();
+    JobProcesses::loadAhead();
 }
 
 void Job::cancel()

@@ -2,11 +2,11 @@
 
 #include "core/Errors.h"
 #include "core/Files.h"
+#include "core/Jobs.h"
 #include "core/OptionRun.h"
 #include "core/Output.h"
 #include "core/Recents.h"
 #include "core/Settings.h"
-#include "presets/PresetRunner.h"
 #include "presets/PresetStore.h"
 
 #include <QCoreApplication>
@@ -64,13 +64,17 @@ void publish(const Path& output, const Path& destination)
     else if (ec) throw KError(Files::failure("move", output, ec, true));
 }
 
-// Converts a copy of file in a scratch folder and moves the result into folder/Converted.
+// Converts a copy of file in a scratch folder and moves the result into folder/Converted. The
+// conversion runs in a job process, as the preset's option on the wheel does: a library that
+// crashes on one file ends that job, never the application.
 Path convertCopy(const Path& file, const Path& folder, const Preset& preset)
 {
     const Output::ScratchDir scratch;
     const Path copy = scratch.path() / file.filename();
     Files::copy(file, copy);
-    const Path output = PresetRunner::run(preset, copy, scratch.path());
+    const OptionResult result = Jobs::run({WheelMode::convert, preset.name, {copy}});
+    if (result.outputs.size() != 1) throw KError(Jobs::failure({WheelMode::convert, preset.name, {file}}, "the converter gave no result"));
+    const Path output = result.outputs.front();
     const Path converted = folder / "Converted";
     Files::createFolders(converted);
     Path stem = output.filename();

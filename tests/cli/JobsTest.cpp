@@ -1,8 +1,12 @@
+// libvips first: glib names a field "signals", which Qt's headers define away.
+#include "media/ImageOps.h"
+
 #include "TestSupport.h"
 
 #include "core/JobProcess.h"
 #include "core/Jobs.h"
 #include "PDFSamples.h"
+#include "presets/PresetStore.h"
 
 #include <QDir>
 
@@ -73,6 +77,23 @@ TEST_F(JobsTest, AJobConvertsAndReportsItsOutputs)
     EXPECT_EQ(errorOf([&] { Jobs::run({WheelMode::convert, "PNG", {file("broken.jpg", "not a picture")}}); }),
               "Couldn't read broken.jpg as an image");
     EXPECT_EQ(filesUnder(temporary.path()), Names{});
+}
+
+// A process loads itself and its option tables before its request comes: a preset saved
+// meanwhile must still be found.
+TEST_F(JobsTest, AProcessLoadedAheadSeesPresetsSavedWhileItWaited)
+{
+    JobProcesses::setKeepAhead(true);
+    Jobs::run(csv());
+    std::this_thread::sleep_for(3s);
+    Preset tiny = Preset::added();
+    tiny.name = "Tiny";
+    tiny.format = "png";
+    tiny.maxDimension = 8;
+    PresetStore::setAll({tiny});
+    const Path photo = dir / "photo.png";
+    ImageOps::write(ImageOps::Image::black(32, 16, ImageOps::Image::option()->set("bands", 3)), photo, "png", 1, {});
+    EXPECT_EQ(Jobs::run({WheelMode::convert, "Tiny", {photo}}).outputs, Paths{dir / "photo (Tiny).png"});
 }
 
 // A job that dies leaves no reserved output and no temporary file, and says how it ended.

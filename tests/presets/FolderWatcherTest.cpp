@@ -2,6 +2,7 @@
 #include "TestDesktop.h"
 #include "TestSupport.h"
 
+#include "core/JobProcess.h"
 #include "core/Recents.h"
 #include "presets/FolderWatcher.h"
 #include "presets/PresetStore.h"
@@ -18,6 +19,12 @@ constexpr int interval = 300;
 
 class FolderWatcherTest : public FreshHomeWithFiles {
 protected:
+    void TearDown() override
+    {
+        qunsetenv("VARNOLT_JOB_FAULT");
+        JobProcesses::setKeepAhead(true);
+        FreshHomeWithFiles::TearDown();
+    }
     void SetUp() override
     {
         FreshHomeWithFiles::SetUp();
@@ -170,7 +177,9 @@ TEST_F(FolderWatcherTest, RulesThatCannotBeFollowedNowAreFollowedLater)
     settle();
     picture(later / "after.png");
     setEnabled(off, true);
-    settle(6);
+    // The second rule converts the first one's result once it has been seen twice.
+    EXPECT_TRUE(TestDesktop::waitFor([&] { return converted.count() >= 3; }, 30000));
+    settle(2);
     EXPECT_EQ(conversions(), (std::map<std::string, int>{{"after.png", 1}, {"meanwhile (Web).png", 1}, {"meanwhile.png", 1}}));
     EXPECT_EQ(listFolder(watched / "Converted" / "Converted"), Names{"meanwhile (Web) (Web).png"});
     EXPECT_FALSE(std::filesystem::exists(orphan / "Converted"));
@@ -194,20 +203,28 @@ TEST_F(FolderWatcherTest, AnUnreadableFolderIsLeftAloneUntilItCanBeRead)
     EXPECT_EQ(conversions(), (std::map<std::string, int>{{"new.png", 1}}));
 }
 
-TEST_F(FolderWatcherTest, AFailureIsReportedAndLeavesNothingBehind)
+// Conversions run in job processes: one that fails and one whose process crashes are both
+// reported, this process carries on, and nothing of either is left behind.
+TEST_F(FolderWatcherTest, AFailedOrCrashedConversionIsReportedAndLeavesNothingBehind)
 {
     const PrivateTemp temp;
+    // A process loaded ahead would keep a folder of its own in the temporary folder.
+    JobProcesses::setKeepAhead(false);
     addRule(watched, web.id);
     watcher.start();
     settle(1);
     writeFile(watched / "broken.png", "not a picture");
     ASSERT_TRUE(TestDesktop::waitFor([&] { return failed.count() == 1; }, 20000));
+    qputenv("VARNOLT_JOB_FAULT", "crash");
+    picture(watched / "crash.png");
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return failed.count() == 2; }, 20000));
     settle(1);
     EXPECT_EQ(failed[0][0].toString().toStdString(), (watched / "broken.png").string());
     EXPECT_FALSE(failed[0][1].toString().isEmpty());
+    EXPECT_EQ(failed[1][1].toString(), "Couldn't convert crash.png: the converter stopped unexpectedly");
     EXPECT_FALSE(std::filesystem::exists(watched / "Converted"));
     EXPECT_TRUE(listFolder(temp.dir.path()).empty());
-    EXPECT_EQ(listFolder(watched), Names{"broken.png"});
+    EXPECT_EQ(listFolder(watched), (Names{"broken.png", "crash.png"}));
 }
 
 // With no rules nothing is scheduled; rules written later, also by another process, start it.

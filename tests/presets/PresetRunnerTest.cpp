@@ -1,4 +1,5 @@
 #include "ImageSamples.h"
+#include "MediaSamples.h"
 #include "TestSupport.h"
 
 #include "presets/PresetRunner.h"
@@ -53,4 +54,77 @@ TEST_F(PresetRunnerTest, AFailedRunLeavesNothingBehind)
     const Path broken = file("broken.png", "not a picture");
     EXPECT_NE(errorOf([&] { PresetRunner::run(imagePreset("Web", "jpg", 0, false), broken); }), "no error");
     EXPECT_EQ(listFolder(dir.path()), Names{"broken.png"});
+}
+
+TEST_F(PresetRunnerTest, MediaPresetsBuildTheirFfmpegAndInProcessArgumentLists)
+{
+    using Args = std::vector<std::string>;
+    const auto preset = [](Preset::Kind kind, const std::string& format, auto&& change) {
+        Preset p = Preset::added();
+        p.kind = kind;
+        p.format = format;
+        change(p);
+        return p;
+    };
+    const Preset mp4 = preset(Preset::Kind::video, "mp4", [](Preset& p) { p.maxHeight = 720, p.videoQuality = Preset::VideoQuality::small; });
+    EXPECT_EQ(PresetRunner::videoArgs(mp4), (Args{"-c:v", "libx264", "-crf", "30", "-preset", "medium", "-pix_fmt", "yuv420p", "-vf", "scale=-2:'min(720,ih)'",
+                                                  "-c:a", "aac", "-b:a", "128k", "-movflags", "+faststart"}));
+    const Preset mp3 = preset(Preset::Kind::audio, "mp3", [](Preset& p) { p.bitrate = 128, p.mono = true; });
+    EXPECT_EQ(PresetRunner::audioArgs(mp3), (Args{"-vn", "-c:a", "libmp3lame", "-b:a", "128k", "-ac", "1"}));
+    const Preset m4a = preset(Preset::Kind::audio, "m4a", [](Preset& p) { p.bitrate = 96, p.mono = true; });
+    EXPECT_EQ(PresetRunner::afconvertArgs(m4a), (Args{"-f", "m4af", "-d", "aac", "-b", "96000", "-c", "1"}));
+}
+
+// Each road on real clips, with the ffmpeg program and without it; what it wrote is read back
+// by ffprobe, and a refused conversion leaves nothing behind.
+TEST_F(PresetRunnerTest, MediaPresetsConvertWithAndWithoutFfmpeg)
+{
+    const Path clip = MediaSamples::makeClip(dir / "clip.mp4", 1, "160x120", 2);
+    const Path mkv = MediaSamples::makeClip(dir / "clip.mkv", 1, "160x120", 2);
+    const Path tone = MediaSamples::makeClip(dir / "tone.wav", 1, "", 2);
+    const struct {
+        bool ffmpeg;
+        Preset::Kind kind;
+        std::string format;
+        std::int64_t maxHeight;
+        bool mute;
+        Path source;
+        std::string codecs, height, channels, error;
+    } cases[] = {
+        {true, Preset::Kind::video, "mp4", 90, false, clip, "h264,aac", "90", "", ""},
+        {true, Preset::Kind::video, "webm", 0, true, mkv, "vp9", "120", "", ""},
+        {false, Preset::Kind::video, "mov", 0, true, clip, "hevc", "120", "", ""},
+        {false, Preset::Kind::video, "gif", 60, false, clip, "gif", "45", "", ""},
+        {false, Preset::Kind::video, "webm", 0, false, clip, "", "", "", ".webm needs ffmpeg — install it with: sudo apt install ffmpeg"},
+        {false, Preset::Kind::video, "mp4", 0, false, mkv, "", "", "", "This video needs ffmpeg — install it with: sudo apt install ffmpeg"},
+        {true, Preset::Kind::audio, "mp3", 0, false, tone, "mp3", "", "1", ""},
+        {false, Preset::Kind::audio, "m4a", 0, false, tone, "aac", "", "1", ""},
+        {false, Preset::Kind::audio, "opus", 0, false, tone, "", "", "", ".opus needs ffmpeg — install it with: sudo apt install ffmpeg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format + (c.ffmpeg ? " with ffmpeg" : " without ffmpeg"));
+        const MediaSamples::ToolsScope tools(c.ffmpeg);
+        Preset p = Preset::added();
+        p.name = "Small";
+        p.kind = c.kind;
+        p.format = c.format;
+        p.maxHeight = c.maxHeight;
+        p.mute = c.mute;
+        p.mono = true;
+        if (!c.error.empty()) {
+            EXPECT_EQ(errorOf([&] { PresetRunner::run(p, c.source); }), c.error);
+            EXPECT_EQ(listFolder(dir.path()), (Names{"clip.mkv", "clip.mp4", "tone.wav"}));
+            continue;
+        }
+        const Path out = PresetRunner::run(p, c.source);
+        const auto probe = MediaSamples::probe(out);
+        EXPECT_EQ(MediaSamples::codecs(probe), c.codecs);
+        if (!c.height.empty()) {
+            EXPECT_EQ(MediaSamples::field(probe, 0, "height"), c.height);
+        }
+        if (!c.channels.empty()) {
+            EXPECT_EQ(MediaSamples::field(probe, 0, "channels"), c.channels);
+        }
+        std::filesystem::remove(out);
+    }
 }
