@@ -1,0 +1,213 @@
+#include "PDFSamples.h"
+#include "TestSupport.h"
+#include "core/Shell.h"
+#include "core/Tools.h"
+#include "documents/DocumentOps.h"
+#include "documents/Office.h"
+#include "documents/Package.h"
+#include "documents/SpreadsheetOps.h"
+
+#include <QRegularExpression>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace TestSupport;
+
+namespace {
+// Office files of LibreOffice's own making, made once for all tests; names with spaces,
+// quotes and a leading "-" on purpose.
+class OfficeFiles : public FreshHomeWithFiles {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!Office::isInstalled(Office::App::pages) || !Office::isInstalled(Office::App::numbers) || !Office::isInstalled(Office::App::keynote)) return;
+        samples_ = new TempDir;
+        const TempDir& in = *samples_;
+        writeFile(in / "-notes \"q\" a.txt", "Hello from Writer\n");
+        writeFile(in / "sheet 'one'.csv", "name,count\napple,3\npear,5\napple,3\n");
+        const std::string page = "<draw:page><draw:frame svg:x=\"2cm\" svg:y=\"2cm\" svg:width=\"20cm\" svg:height=\"3cm\"><draw:text-box><text:p>";
+        writeFile(in / "-talk 'b'.fodp",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                  " xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+                  " xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" office:version=\"1.3\""
+                  " office:mimetype=\"application/vnd.oasis.opendocument.presentation\"><office:body><office:presentation>" +
+                      page + "First slide</text:p></draw:text-box></draw:frame></draw:page>" + page +
+                      "Second slide</text:p></draw:text-box></draw:frame></draw:page></office:presentation></office:body></office:document>");
+        const std::vector<std::pair<std::string, std::string>> runs = {
+            {"-notes \"q\" a.txt", "doc:MS Word 97"}, {"sheet 'one'.csv", "xls:MS Excel 97"}, {"-talk 'b'.fodp", "odp"}, {"-talk 'b'.fodp", "ppt:MS PowerPoint 97"}};
+        for (const auto& [name, filter] : runs) {
+            Shell::run(*Tools::soffice(), {"-env:UserInstallation=file://" + (in / "profile").string(), "--headless", "--convert-to", filter, "--outdir",
+                                           in.path().string(), (in / name).string()});
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete samples_;
+        samples_ = nullptr;
+    }
+    void SetUp() override
+    {
+        FreshHomeWithFiles::SetUp();
+        if (!samples_) GTEST_SKIP() << "LibreOffice Writer, Calc or Impress is not installed";
+    }
+    // The sample with this extension, copied into the test's own folder.
+    Path sample(const std::string& ext)
+    {
+        for (const auto& entry : std::filesystem::directory_iterator(samples_->path())) {
+            if (entry.path().extension() == "." + ext) {
+                std::filesystem::copy_file(entry.path(), dir / entry.path().filename());
+                return dir / entry.path().filename();
+            }
+        }
+        throw std::runtime_error("no ." + ext + " sample");
+    }
+    static inline TempDir* samples_ = nullptr;
+};
+
+int pages(const Path& pdf)
+{
+    return PDFSamples::pdfinfo(pdf).pages;
+}
+
+// A tool folder with a soffice that claims every conversion and writes nothing.
+class SilentOffice {
+public:
+    SilentOffice()
+    {
+        writeFile(dir_ / "soffice", "#!/bin/sh\nfor f; do last=\"$f\"; done\necho \"convert $last -> nowhere\"\n");
+        std::filesystem::permissions(dir_ / "soffice", std::filesystem::perms::owner_all);
+        for (const char* library : {"libswlo.so", "libsclo.so", "libsdlo.so"}) writeFile(dir_ / library, "");
+        setenv("VARNOLT_TOOL_DIRS", dir_.path().c_str(), 1);
+    }
+    ~SilentOffice() { unsetenv("VARNOLT_TOOL_DIRS"); }
+
+private:
+    TempDir dir_;
+};
+}
+
+TEST_F(OfficeFiles, ReadsWordAndExcelFiles)
+{
+    EXPECT_EQ(DocumentOps::read(sample("doc"))->toPlainText().toStdString(), "Hello from Writer");
+    const Path xls = sample("xls");
+    EXPECT_EQ(SpreadsheetOps::read(xls), (Table{{"name", "count"}, {"apple", "3"}, {"pear", "5"}, {"apple", "3"}}));
+    const SpreadsheetOps::Deduped deduped = SpreadsheetOps::dedupe(xls);
+    EXPECT_EQ(deduped.removed, 1u);
+    EXPECT_EQ(deduped.output.filename(), "sheet 'one' (deduplicated).xlsx");
+}
+
+TEST_F(OfficeFiles, SlidesToEveryTarget)
+{
+    const Path odp = sample("odp"), ppt = sample("ppt");
+    const Paths pdfs = Office::slidesConvertAll({odp, ppt}, "pdf");
+    ASSERT_EQ(pdfs.size(), 2u);
+    EXPECT_EQ(pdfs[0].filename(), "-talk 'b'.pdf");
+    EXPECT_EQ(pdfs[1].filename(), "-talk 'b' 2.pdf");
+    for (const Path& pdf : pdfs) EXPECT_EQ(pages(pdf), 2) << pdf;
+    const Path pictures = Office::slidesConvert(odp, "png");
+    EXPECT_EQ(pictures.filename(), "-talk 'b' (PNG)");
+    EXPECT_EQ(listFolder(pictures), (Names{"-talk 'b'-01.png", "-talk 'b'-02.png"}));
+    EXPECT_TRUE(Package::entryNames(Office::slidesConvert(ppt, "pptx")).count("ppt/presentation.xml"));
+    EXPECT_EQ(errorOf([&] { Office::slidesConvert(odp, "gif"); }), "Can't convert slides to .gif");
+}
+
+// Each job has a profile of its own, so two at once neither wait for nor disturb each other.
+TEST_F(OfficeFiles, TwoJobsAtOnce)
+{
+    const Path odp = sample("odp");
+    Path first, second;
+    std::string failure;
+    std::thread other([&] { failure = errorOf([&] { first = Office::slidesConvert(odp, "pdf"); }); });
+    second = Office::slidesConvert(odp, "pdf");
+    other.join();
+    ASSERT_EQ(failure, "no error");
+    EXPECT_NE(first, second);
+    EXPECT_EQ(pages(first), 2);
+    EXPECT_EQ(pages(second), 2);
+}
+
+// Whatever goes wrong, the user reads why and nothing is left beside the source or in the
+// temporary folder.
+TEST_F(OfficeFiles, FailuresLeaveNothing)
+{
+    const Path broken = file("-broken 'x'.ppt", "\xd0\xcf\x11\xe0 not really a presentation");
+    const PrivateTemp temp;
+    {
+        const SilentOffice silent;
+        EXPECT_EQ(errorOf([&] { Office::slidesConvert(broken, "pdf"); }), "LibreOffice didn't produce a file");
+    }
+    EXPECT_EQ(errorOf([&] { Office::slidesConvert(broken, "pptx"); }), "LibreOffice couldn't open -broken 'x'.ppt — it may be damaged or password-protected.");
+    EXPECT_EQ(listFolder(dir.path()), Names{"-broken 'x'.ppt"});
+    EXPECT_EQ(listFolder(temp.dir.path()), Names{});
+}
+
+namespace {
+using PPTX = FreshHomeWithFiles;
+
+// The slide size (cx, cy) of the deck written for a one-page PDF of this page.
+std::pair<long long, long long> slideSize(const Path& folder, const std::string& box, int rotate)
+{
+    PDFBuilder pdf;
+    pdf.page({PDFSamples::text(72, 72, "Page"), box, rotate});
+    const Path deck = Office::pdfToPPTX(pdf.write(folder / ("page " + std::to_string(rotate) + box + ".pdf")));
+    static const QRegularExpression size("<p:sldSz cx=\"(\\d+)\" cy=\"(\\d+)\"");
+    const auto match = size.match(QString::fromStdString(Package::read(deck, "ppt/presentation.xml")));
+    return {match.captured(1).toLongLong(), match.captured(2).toLongLong()};
+}
+}
+
+TEST_F(PPTX, SlideSizeFollowsTheFirstPage)
+{
+    const struct {
+        std::string box;
+        int rotate;
+        std::pair<long long, long long> size;
+    } cases[] = {
+        {"0 0 612 792", 0, {12192000, 2485 * 6350}},
+        {"0 0 612 792", 90, {12192000, 1484 * 6350}},
+        // Far taller than PowerPoint's 56 inches: brought inside them, aspect kept.
+        {"0 0 100 5000", 0, {1024128, 51206400}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(slideSize(dir.path(), c.box, c.rotate), c.size) << c.box << " " << c.rotate;
+}
+
+// Every part is well-formed and declared, each page is one picture kept in proportion, and
+// LibreOffice reads the deck back with the same pages.
+TEST_F(PPTX, DeckIsSoundPresentationML)
+{
+    PDFBuilder pdf;
+    pdf.page({PDFSamples::text(72, 700, "One")});
+    pdf.page({PDFSamples::text(72, 700, "Two")});
+    pdf.page({PDFSamples::text(72, 500, "Three, landscape"), "0 0 792 612"});
+    const Path deck = Office::pdfToPPTX(pdf.write(dir / "three pages.pdf"));
+
+    const std::string types = Package::read(deck, "[Content_Types].xml");
+    std::vector<std::string> xml;
+    for (const std::string& part : Package::entryNames(deck)) {
+        if (part.ends_with("/")) continue;
+        const std::string ext = Path(part).extension().string();
+        if (ext == ".xml" && part != "[Content_Types].xml") EXPECT_NE(types.find("PartName=\"/" + part + "\""), std::string::npos) << part;
+        else if (part != "[Content_Types].xml") EXPECT_NE(types.find("Extension=\"" + ext.substr(1) + "\""), std::string::npos) << part;
+        if (ext == ".xml" || ext == ".rels") xml.push_back(part);
+    }
+    Shell::run("/usr/bin/unzip", {"-q", deck.string(), "-d", (dir / "parts").string()});
+    std::vector<std::string> lint = {"--noout"};
+    for (const std::string& part : xml) lint.push_back((dir / "parts" / part).string());
+    EXPECT_NO_THROW(Shell::run("/usr/bin/xmllint", lint));
+
+    static const QRegularExpression picture("<a:ext cx=\"(\\d+)\" cy=\"(\\d+)\"/></a:xfrm><a:prstGeom");
+    const auto shown = picture.match(QString::fromStdString(Package::read(deck, "ppt/slides/slide3.xml")));
+    EXPECT_NEAR(shown.captured(1).toDouble() / shown.captured(2).toDouble(), 792.0 / 612, 0.01);
+
+    if (!Office::isInstalled(Office::App::keynote)) GTEST_SKIP() << "LibreOffice Impress is not installed";
+    Shell::run(*Tools::soffice(), {"-env:UserInstallation=file://" + (dir / "profile").string(), "--headless", "--convert-to", "pdf", "--outdir",
+                                   (dir / "back").string(), deck.string()});
+    const PDFSamples::Info back = PDFSamples::pdfinfo(dir / "back" / "three pages.pdf");
+    ASSERT_EQ(back.pages, 3);
+    double width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(back.sizes.front().c_str(), "%lf x %lf", &width, &height), 2);
+    EXPECT_NEAR(height / width, 792.0 / 612, 0.01);
+}
