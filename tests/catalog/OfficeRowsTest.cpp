@@ -55,7 +55,7 @@ TEST(OfficeRows, ListsFollowTheInstalledModules)
         {{"/x/talk.pptx"}, {"PDF", "JPG", "PNG"}, {}, {}},
         {{"/x/a.ppt", "/x/b.odp"}, {"PDF", "JPG", "PNG", "PPTX"}, {}, {}},
         {{"/x/budget.numbers"}, sheetTargets, {}, {}},
-        {{"/x/data.csv", "/x/old.XLS"}, sheetTargets, {}, {}},
+        {{"/x/budget.numbers", "/x/old.XLS"}, sheetTargets, {}, {}},
         {{"/x/letter.pages"}, {"PDF", "DOCX", "EPUB", "MD", "HTML", "RTF", "TXT", "ODT", "DOC"}, {"PDF", "DOCX", "EPUB", "MD", "HTML", "RTF", "TXT", "ODT", "DOC"}, {}},
         {{"/x/report.pdf"}, pdfTargets, pdfTargets, pdfTargets},
     };
