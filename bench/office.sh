@@ -67,15 +67,10 @@ hyperfine --style basic --warmup 1 --runs "$runs" --export-csv "$work/pptx.csv" 
   -n varnolt "$exe --run convert pptx $work/deck/long.pdf" \
   -n soffice "soffice -env:UserInstallation=$profile --headless --infilter=impress_pdf_import --convert-to pptx --outdir $work/deck $work/deck/long.pdf"
 
-ratios() {  # hyperfine CSV → "peer/varnolt" ratios of the mean times
-  awk -F, -v label="$2" 'NR > 1 { mean[$1] = $2 } END {
-    for (name in mean) if (name != "varnolt") printf "%s: %s/varnolt = %.2f (varnolt %.3f s, %s %.3f s)\n", label, name, mean[name] / mean["varnolt"], mean["varnolt"], name, mean[name]
-  }' "$1"
-}
 echo
-ratios "$work/docx.csv" "10 DOCX → PDF"
-ratios "$work/slides.csv" "10 ODP → PDF"
-ratios "$work/pptx.csv" "30-page PDF → PPTX"
+bench_ratios "$work/docx.csv" "10 DOCX → PDF"
+bench_ratios "$work/slides.csv" "10 ODP → PDF"
+bench_ratios "$work/pptx.csv" "30-page PDF → PPTX"
 rm -f "$work"/deck/*.pptx
 "$exe" --run convert pptx "$work/deck/long.pdf" >/dev/null
 ours="$(du -k "$work/deck/long.pptx" | cut -f1)"
