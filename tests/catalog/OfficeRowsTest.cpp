@@ -1,6 +1,6 @@
+#include "FakeOffice.h"
 #include "TestSupport.h"
 #include "catalog/Catalog.h"
-#include "documents/Office.h"
 
 #include <gtest/gtest.h>
 
@@ -8,23 +8,6 @@ using namespace TestSupport;
 
 namespace {
 using Titles = std::vector<std::string>;
-
-// A LibreOffice installation with only the named module libraries beside its soffice, which
-// tool discovery finds while this lives.
-class FakeOffice {
-public:
-    explicit FakeOffice(const std::vector<std::string>& libraries)
-    {
-        writeFile(dir_ / "soffice", "#!/bin/sh\nexit 0\n");
-        std::filesystem::permissions(dir_ / "soffice", std::filesystem::perms::owner_all);
-        for (const std::string& library : libraries) writeFile(dir_ / library, "");
-        setenv("VARNOLT_TOOL_DIRS", dir_.path().c_str(), 1);
-    }
-    ~FakeOffice() { unsetenv("VARNOLT_TOOL_DIRS"); }
-
-private:
-    TempDir dir_;
-};
 
 Titles convertTitles(const Paths& files)
 {
@@ -72,14 +55,4 @@ TEST(OfficeRows, ListsFollowTheInstalledModules)
         for (const auto& c : cases) EXPECT_EQ(convertTitles(c.files), c.*install.pick) << c.files.front() << " with " << install.libraries.size() << " modules";
         EXPECT_EQ(toolTitles({"/x/old.xls"}), install.libraries.size() == 3 ? (Titles{"Dedupe", "Zip"}) : Titles{"Zip"});
     }
-}
-
-TEST(OfficeRows, HelperRowsSayWhichModulesAreThere)
-{
-    const FakeOffice office({"libsclo.so"});
-    const std::vector<Office::Helper> helpers = Office::helpers();
-    ASSERT_EQ(helpers.size(), 3u);
-    EXPECT_EQ(helpers[0].title, "LibreOffice Writer");
-    EXPECT_EQ(helpers[1].detail, "Numbers & XLS spreadsheets");
-    EXPECT_EQ((std::vector<bool>{helpers[0].available, helpers[1].available, helpers[2].available}), (std::vector<bool>{false, true, false}));
 }
