@@ -33,7 +33,7 @@ PY
 docs=("$work"/docx/*.docx)
 # Impress opens no Word file: the presentations come from the files' PDFs.
 soffice --convert-to pdf --outdir "$work/slides" "${docs[@]}"
-for f in "$work"/slides/*.pdf; do soffice --infilter=impress_pdf_import --convert-to odp --outdir "$work/slides" "$f"; done
+soffice --infilter=impress_pdf_import --convert-to odp --outdir "$work/slides" "$work"/slides/*.pdf
 rm -f "$work"/slides/*.pdf
 # 30 pages of text as PDF.
 /usr/bin/python3 - "$work/deck/long.docx" <<'PY'
@@ -51,8 +51,9 @@ echo "PDF: $(pdfinfo "$work/deck/long.pdf" | awk '/^Pages:/ { print $2 }') pages
 
 decks=("$work"/slides/*.odp)
 each_soffice() {  # filter, outdir, files…: one soffice run per file
-  local filter="$1" out="$2"; shift 2
-  printf 'soffice -env:UserInstallation=%s --headless --convert-to %s --outdir %s %s; ' "$profile" "$filter" "$out" "$@"
+  local filter="$1" out="$2" f commands=""; shift 2
+  for f in "$@"; do commands+="soffice -env:UserInstallation=$profile --headless --convert-to $filter --outdir $out $f; "; done
+  printf '%s' "$commands"
 }
 hyperfine --style basic --warmup 1 --runs "$runs" --export-csv "$work/docx.csv" \
   --prepare "rm -f $work/docx/*.pdf" \
