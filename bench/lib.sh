@@ -11,3 +11,10 @@ bench_install() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null
   fi
 }
+
+# hyperfine CSV, label → "peer/varnolt" ratios of the mean times.
+bench_ratios() {
+  awk -F, -v label="$2" 'NR > 1 { mean[$1] = $2 } END {
+    for (name in mean) if (name != "varnolt") printf "%s: %s/varnolt = %.2f (varnolt %.3f s, %s %.3f s)\n", label, name, mean[name] / mean["varnolt"], mean["varnolt"], name, mean[name]
+  }' "$1"
+}

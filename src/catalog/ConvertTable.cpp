@@ -20,6 +20,7 @@ WheelOptions convertOptions(FileKind kind, const Paths& urls)
         {FileKind::video, ConvertRows::video},
         {FileKind::audio, ConvertRows::audio},
         {FileKind::pdf, ConvertRows::pdf},
+        {FileKind::slides, ConvertRows::slides},
     };
     const auto row = table.find(kind);
     return row == table.end() ? WheelOptions{} : row->second(urls);

@@ -2,14 +2,16 @@
 
 #include "catalog/CatalogFrame.h"
 #include "documents/DocumentOps.h"
+#include "documents/Office.h"
 #include "documents/PDFOps.h"
 #include "documents/VisionPDF.h"
 
 namespace {
-// The text as a document, a table from the text, or the pages as pictures at print
-// resolution.
+// The text as a document, a table from the text, the pages as pictures at print resolution,
+// or as slides.
 Path convert(const Path& url, const std::string& ext)
 {
+    if (ext == "pptx") return Office::pdfToPPTX(url);
     if (ext == "xlsx") return PDFOps::toSpreadsheet(url, ext);
     if (ext == "jpg" || ext == "png") return PDFOps::toImages(url, ext, 300);
     return DocumentOps::convert(url, ext);
@@ -27,7 +29,7 @@ namespace ConvertRows {
 
 WheelOptions pdf(const Paths&)
 {
-    return Catalog::formatOptions({"docx", "xlsx", "jpg", "png", "epub", "txt", "md"}, convert);
+    return Catalog::formatOptions({"docx", "pptx", "xlsx", "jpg", "png", "epub", "txt", "md"}, convert);
 }
 
 }

@@ -11,6 +11,7 @@ WheelOptions document(const Paths& urls);
 WheelOptions ebook(const Paths& urls);
 WheelOptions image(const Paths& urls);
 WheelOptions pdf(const Paths& urls);
+WheelOptions slides(const Paths& urls);
 WheelOptions subtitle(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);
 WheelOptions video(const Paths& urls);

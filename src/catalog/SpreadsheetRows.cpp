@@ -1,16 +1,23 @@
 #include "catalog/Rows.h"
 
 #include "catalog/CatalogFrame.h"
+#include "documents/Office.h"
 #include "documents/SpreadsheetOps.h"
+
+namespace {
+// Numbers and XLS files are read through LibreOffice Calc.
+bool readable(const Paths& urls)
+{
+    const std::set<std::string> same = Catalog::sameExt(urls);
+    return !(same.count("numbers") || same.count("xls")) || Office::isInstalled(Office::App::numbers);
+}
+}
 
 namespace ConvertRows {
 
 WheelOptions spreadsheet(const Paths& urls)
 {
-    // Numbers and XLS files are read through the office application, which is not wired in
-    // yet.
-    const std::set<std::string> same = Catalog::sameExt(urls);
-    if (same.count("numbers") || same.count("xls")) return {};
+    if (!readable(urls)) return {};
     return Catalog::formatOptions(Catalog::newTargets(SpreadsheetOps::targets, urls), SpreadsheetOps::convert);
 }
 
@@ -18,8 +25,9 @@ WheelOptions spreadsheet(const Paths& urls)
 
 namespace ToolRows {
 
-WheelOptions spreadsheet(const Paths&)
+WheelOptions spreadsheet(const Paths& urls)
 {
+    if (!readable(urls)) return {};
     RunFn dedupe = [](const Paths& urls) {
         OptionResult result;
         std::size_t removed = 0;

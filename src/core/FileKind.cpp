@@ -11,7 +11,7 @@ namespace FileKinds {
 
 const ExtSet documentExts = {"md", "markdown", "txt", "text", "rtf", "rtfd", "docx", "doc", "odt", "html", "htm", "webarchive", "pages", "textclipping"};
 const ExtSet spreadsheetExts = {"csv", "tsv", "xlsx", "xls", "ods", "numbers"};
-const ExtSet slidesExts = {"ppt", "pptx", "key"};
+const ExtSet slidesExts = {"ppt", "pptx", "key", "odp"};
 const ExtSet packageExts = {"rtfd", "pages", "key", "numbers"};
 const ExtSet subtitleExts = {"srt", "vtt"};
 const ExtSet archiveExts = {"zip", "tar", "gz", "tgz", "bz2", "tbz", "xz", "txz", "rar", "7z", "cpio", "xar"};

@@ -15,11 +15,11 @@ extern const std::vector<std::string> targets;
 // Targets an e-book offers.
 extern const std::vector<std::string> ebookTargets;
 
-// Whether Word 97 documents can be read and written here (LibreOffice is installed).
+// Whether Word 97 documents can be read and written here (LibreOffice Writer is installed).
 bool canUseDOC();
 
-// By the source's extension: md/markdown, txt/text, html/htm, rtf, docx, odt, doc, epub, pdf,
-// webarchive, textclipping. KError for anything else or a file that cannot be read.
+// By the source's extension: md/markdown, txt/text, html/htm, rtf, docx, odt, doc, pages, epub,
+// pdf, webarchive, textclipping. KError for anything else or a file that cannot be read.
 std::unique_ptr<QTextDocument> read(const Path& source);
 // Writes txt, md, pdf, html, rtf, docx, odt or doc; KError "Can't write .<ext>" otherwise.
 // Nothing is left at `to` when writing fails.

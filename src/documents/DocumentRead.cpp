@@ -11,6 +11,7 @@
 #include "documents/Markdown.h"
 #include "documents/MarkdownConvert.h"
 #include "documents/ODT.h"
+#include "documents/Office.h"
 #include "documents/RTF.h"
 #include "documents/TextClipping.h"
 #include "documents/TextFile.h"
@@ -46,8 +47,10 @@ std::unique_ptr<QTextDocument> markdown(const Path& file)
                 Markdown::toHTML(TextFile::read(file)) + "\n</body></html>");
 }
 
-std::unique_ptr<QTextDocument> doc(const Path& file)
+// Word 97 and Pages documents: Writer turns them into a Word file, which we read.
+std::unique_ptr<QTextDocument> throughWriter(const Path& file)
 {
+    if (!Office::isInstalled(Office::App::pages)) throw KError(Office::notInstalled(Office::App::pages));
     const Output::ScratchDir scratch;
     return DOCX::read(LibreOffice::convert(file, "docx", scratch.path()));
 }
@@ -71,7 +74,7 @@ std::unique_ptr<QTextDocument> read(const Path& source)
     if (ext == "rtfd") return rtf(source / "TXT.rtf");
     if (ext == "docx") return DOCX::read(source);
     if (ext == "odt") return ODT::read(source);
-    if (ext == "doc") return doc(source);
+    if (ext == "doc" || ext == "pages") return throughWriter(source);
     if (ext == "epub") return html(EPUB::readHTML(source));
     if (ext == "pdf") return PDFOps::attributedText(source);
     if (ext == "webarchive") return html(WebArchive::readHTML(source));

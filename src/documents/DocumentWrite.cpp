@@ -8,6 +8,7 @@
 #include "documents/LibreOffice.h"
 #include "documents/Markdown.h"
 #include "documents/MarkdownConvert.h"
+#include "documents/Office.h"
 #include "documents/RTF.h"
 #include "documents/TextFile.h"
 #include "documents/TextModel.h"
@@ -23,7 +24,7 @@ const std::vector<std::string> ebookTargets = {"pdf", "docx", "md", "html", "rtf
 
 bool canUseDOC()
 {
-    return LibreOffice::isInstalled();
+    return Office::isInstalled(Office::App::pages);
 }
 
 namespace {
@@ -64,6 +65,7 @@ void write(const QTextDocument& document, const Path& to, const std::string& ext
 Path convert(const Path& source, const std::string& ext)
 {
     const std::string src = lowerExt(source);
+    if (src == "pages" && Office::pagesExports.count(ext)) return Office::exportAll(Office::App::pages, {source}, ext).front();
     const bool markdown = src == "md" || src == "markdown";
     if (ext == "epub") {
         const std::string body = markdown ? Markdown::toHTML(TextFile::read(source)) : Markdown::toHTML(Markdown::fromAttributed(*read(source)));

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QTextDocument;
@@ -30,8 +31,12 @@ std::unique_ptr<QTextDocument> attributedText(const Path& url);
 // truncated, on opaque white. KError "Page too large" above maxRenderPixels.
 ImageOps::Image render(const Poppler::Page& page, double dpi);
 // One page: a file. Several: a "<name> (PNG)" folder of "<name>-01.png"…, pages drawn on
-// several threads.
-Path toImages(const Path& url, const std::string& ext, double dpi);
+// several threads. The output is named and placed for outputFor when given (a PDF made in a
+// scratch folder on the way from another format).
+Path toImages(const Path& url, const std::string& ext, double dpi, const std::optional<Path>& outputFor = std::nullopt);
+// Every page drawn into folder as toImages names them; the files in page order, pages the
+// document cannot provide left out.
+Paths renderPages(const Path& url, const std::string& ext, double dpi, const Path& folder);
 // Each text line a row, columns where two or more spaces or a tab separate the text.
 Path toSpreadsheet(const Path& url, const std::string& ext);
 // Rewritten with object streams and recompressed streams; images above 150 dpi on their page

@@ -110,16 +110,30 @@ ImageOps::Image render(const Poppler::Page& page, double dpi)
     return draw(page, dpi, pixelSize(page, dpi));
 }
 
-Path toImages(const Path& url, const std::string& ext, double dpi)
+Path toImages(const Path& url, const std::string& ext, double dpi, const std::optional<Path>& outputFor)
 {
+    const Path& anchor = outputFor ? *outputFor : url;
     std::unique_ptr<Poppler::Document> document = open(url);
     if (document->numPages() == 1) {
         const std::unique_ptr<Poppler::Page> page(document->page(0));
         if (!page) throw KError("Couldn't render page");
-        return Output::produce(url, ext, "", [&](const Path& to) { ImageOps::write(render(*page, dpi), to, ext, 0.9, {}); });
+        return Output::produce(anchor, ext, "", [&](const Path& to) { ImageOps::write(render(*page, dpi), to, ext, 0.9, {}); });
     }
     // A failed page removes the whole folder: a part of the pages is not what was asked for.
-    return Output::produce(url, "", upperAscii(ext), [&](const Path& folder) { renderAll(url, std::move(document), dpi, folder, ext); });
+    return Output::produce(anchor, "", upperAscii(ext), [&](const Path& folder) { renderAll(url, std::move(document), dpi, folder, ext); });
+}
+
+Paths renderPages(const Path& url, const std::string& ext, double dpi, const Path& folder)
+{
+    std::unique_ptr<Poppler::Document> document = open(url);
+    const int count = document->numPages();
+    renderAll(url, std::move(document), dpi, folder, ext);
+    Paths files;
+    for (int i = 1; i <= count; ++i) {
+        const Path file = folder / PDFFiles::pageName(url, i, count, ext);
+        if (std::filesystem::exists(file)) files.push_back(file);
+    }
+    return files;
 }
 
 }

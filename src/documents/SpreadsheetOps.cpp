@@ -1,6 +1,7 @@
 #include "documents/SpreadsheetOps.h"
 
 #include "core/Output.h"
+#include "documents/Office.h"
 
 #include <functional>
 #include <unordered_set>
@@ -26,6 +27,8 @@ struct RowEqual {
 
 Path convert(const Path& source, const std::string& ext)
 {
+    // Calc lays out a Numbers document's own pages; other tables become our table page.
+    if (ext == "pdf" && lowerExt(source) == "numbers") return Office::exportAll(Office::App::numbers, {source}, ext).front();
     return Output::produce(source, ext, "", [&](const Path& to) { write(read(source), to, ext); });
 }
 

@@ -28,7 +28,8 @@ std::string tableMarkdown(const Table& table);
 // cells are never trimmed.
 void trim(Table& table);
 
-// Reads a csv, tsv (decoded as TextFile does), xlsx or ods file by its extension, trimmed;
+// Reads a csv, tsv (decoded as TextFile does), xlsx, ods, or (through LibreOffice Calc) xls
+// or numbers file by its extension, trimmed;
 // KError "Unsupported spreadsheet" for anything else.
 Table read(const Path& source);
 // Writes by target extension; KError "Can't write .<ext>" for unknown ones.

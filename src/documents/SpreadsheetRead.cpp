@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "documents/ODS.h"
+#include "documents/Office.h"
 #include "documents/TextFile.h"
 #include "documents/XLSX.h"
 
@@ -40,6 +41,7 @@ Table readRaw(const Path& source)
     const std::string ext = lowerExt(source);
     if (ext == "ods") return ODS::read(source);
     if (ext == "xlsx") return XLSX::read(source);
+    if (ext == "xls" || ext == "numbers") return Office::spreadsheetRows(source);
     if (ext == "csv" || ext == "tsv") {
         // Refused before a byte is read: the text alone may pass what a table may hold.
         std::error_code ec;

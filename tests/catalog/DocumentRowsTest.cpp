@@ -38,7 +38,6 @@ TEST_F(DocumentRows, TargetsPerSelection)
     EXPECT_EQ(convertTitles({"/x/page.htm"}), withDOC({"PDF", "DOCX", "EPUB", "MD", "RTF", "TXT", "ODT"}));
     EXPECT_EQ(convertTitles({"/x/a.docx", "/x/b.rtf"}), withDOC({"PDF", "EPUB", "MD", "HTML", "TXT", "ODT"}));
     EXPECT_EQ(convertTitles({"/x/old.doc"}), (Tools::soffice() ? Titles{"PDF", "DOCX", "EPUB", "MD", "HTML", "RTF", "TXT", "ODT"} : Titles{}));
-    EXPECT_EQ(convertTitles({"/x/letter.pages"}), Titles{});
     EXPECT_EQ(convertTitles({"/x/story.epub"}), (Titles{"PDF", "DOCX", "MD", "HTML", "RTF", "TXT"}));
     EXPECT_EQ(convertTitles({"/x/data.csv"}), (Titles{"XLSX", "TSV", "ODS", "PDF", "JSON", "HTML", "MD"}));
     EXPECT_EQ(toolTitles({"/x/essay.odt"}), (Titles{"Words", "Zip"}));
