@@ -161,10 +161,15 @@ void prepare()
     }
 }
 
-// The option the application chose: same page, same title, same files.
+// The option the application chose: same page, same title, same files. A watched folder's
+// preset may be one the wheel leaves out beyond its twelve slots: it is found all the same.
 std::optional<WheelOption> chosen(const Jobs::Request& request)
 {
     for (const WheelOption& option : Catalog::options(request.files, request.mode)) {
+        if (option.title == request.title) return option;
+    }
+    if (request.mode != WheelMode::convert || request.files.empty()) return std::nullopt;
+    for (const WheelOption& option : Catalog::presetOptions(Catalog::kindOf(request.files))) {
         if (option.title == request.title) return option;
     }
     return std::nullopt;

@@ -55,16 +55,4 @@ bool webpEncoder()
     return Tools::cwebp() || Tools::ffmpegHas("libwebp");
 }
 
-bool officeInstalled(Office module)
-{
-    const auto soffice = Tools::soffice();
-    if (!soffice) return false;
-    std::error_code ec;
-    // /usr/bin/soffice links into LibreOffice's program folder, where the modules live.
-    const Path program = std::filesystem::canonical(*soffice, ec).parent_path();
-    if (ec) return false;
-    const char* library = module == Office::writer ? "libswlo.so" : module == Office::calc ? "libsclo.so" : "libsdlo.so";
-    return std::filesystem::exists(program / library, ec);
-}
-
 }

@@ -21,9 +21,4 @@ bool answersAsFfmpeg(const Path& path);
 Line ffmpeg(std::optional<bool> isFfmpeg);
 
 bool webpEncoder();
-
-// The three LibreOffice programs that stand in for the office applications. Each is there
-// when soffice is found and its module's library sits beside it.
-enum class Office { writer, calc, impress };
-bool officeInstalled(Office module);
 }

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/Settings.h"
+#include "documents/Office.h"
 #include "platform/Autostart.h"
 #include "windows/FormParts.h"
 #include "windows/HelperStatus.h"
@@ -235,9 +236,8 @@ void SettingsWindow::refreshFfmpeg()
 
 void SettingsWindow::refreshHelpers()
 {
-    const bool available[] = {HelperStatus::webpEncoder(), HelperStatus::officeInstalled(HelperStatus::Office::writer),
-                              HelperStatus::officeInstalled(HelperStatus::Office::calc),
-                              HelperStatus::officeInstalled(HelperStatus::Office::impress)};
+    const bool available[] = {HelperStatus::webpEncoder(), Office::isInstalled(Office::App::pages),
+                              Office::isInstalled(Office::App::numbers), Office::isInstalled(Office::App::keynote)};
     for (std::size_t i = 0; i < helperStates_.size(); ++i) {
         FormParts::setSymbol(helperStates_[i], available[i] ? "checkmark.circle.fill" : "minus.circle",
                              available[i] ? FormParts::green : QColor());

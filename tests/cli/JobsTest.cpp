@@ -80,7 +80,7 @@ TEST_F(JobsTest, AJobConvertsAndReportsItsOutputs)
 }
 
 // A process loads itself and its option tables before its request comes: a preset saved
-// meanwhile must still be found.
+// meanwhile must still be found, even beyond the wheel's twelve slots.
 TEST_F(JobsTest, AProcessLoadedAheadSeesPresetsSavedWhileItWaited)
 {
     JobProcesses::setKeepAhead(true);
@@ -90,7 +90,14 @@ TEST_F(JobsTest, AProcessLoadedAheadSeesPresetsSavedWhileItWaited)
     tiny.name = "Tiny";
     tiny.format = "png";
     tiny.maxDimension = 8;
-    PresetStore::setAll({tiny});
+    // Twelve presets before it: the wheel leaves it out, a watched folder still runs it.
+    std::vector<Preset> presets;
+    for (int i = 0; i < 12; ++i) {
+        presets.push_back(Preset::added());
+        presets.back().name = "Filler " + std::to_string(i);
+    }
+    presets.push_back(tiny);
+    PresetStore::setAll(presets);
     const Path photo = dir / "photo.png";
     ImageOps::write(ImageOps::Image::black(32, 16, ImageOps::Image::option()->set("bands", 3)), photo, "png", 1, {});
     EXPECT_EQ(Jobs::run({WheelMode::convert, "Tiny", {photo}}).outputs, Paths{dir / "photo (Tiny).png"});
