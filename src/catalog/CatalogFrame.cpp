@@ -22,6 +22,19 @@ WheelOption option(const std::string& title, const std::string& symbol, RunFn ru
     return {title, symbol, false, false, std::move(run)};
 }
 
+WheelOption editor(const std::string& title, const std::string& symbol, Editing::Editor editor, const std::string& working,
+                   std::function<Path(const Path& file, const Editing::Choice& choice)> apply)
+{
+    RunFn run = [editor, apply](const Paths& urls) {
+        OptionResult result;
+        for (const Path& url : urls) result.outputs.push_back(apply(url, Editing::ask(editor, url)));
+        return result;
+    };
+    WheelOption option{title, symbol, false, true, std::move(run)};
+    option.interaction = Interaction{editor, working, std::move(apply)};
+    return option;
+}
+
 FileKind kindOf(const Paths& urls)
 {
     std::set<FileKind> kinds;

@@ -30,6 +30,11 @@ WheelOptions offered(const Rows& rows, const Paths& urls);
 // A plain option of the convert or tools page (neither an action nor interactive).
 WheelOption option(const std::string& title, const std::string& symbol, RunFn run);
 
+// An interactive option: for each file, the editor asks first, then apply does the work.
+// working is the title of the toast shown while it works ("Cropping…").
+WheelOption editor(const std::string& title, const std::string& symbol, Editing::Editor editor, const std::string& working,
+                   std::function<Path(const Path& file, const Editing::Choice& choice)> apply);
+
 // The kind of a whole selection: the one shared kind, else other.
 FileKind kindOf(const Paths& urls);
 WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert);

@@ -1,5 +1,6 @@
 #include "catalog/CatalogFrame.h"
 #include "catalog/Rows.h"
+#include "media/EditExports.h"
 #include "media/ImageOps.h"
 #include "media/VisionOps.h"
 
@@ -28,6 +29,8 @@ WheelOptions image(const Paths& urls)
 {
     static const Catalog::Rows rows = {
         {Catalog::option("Compress", "arrow.down.right.and.arrow.up.left", Catalog::each(ImageOps::compress))},
+        {Catalog::editor("Crop", "crop", Editing::Editor::crop, "Cropping…",
+                         [](const Path& url, const Editing::Choice& choice) { return EditExports::cropImage(url, choice.crop.value()); })},
         {Catalog::option("Remove BG", "person.crop.rectangle", Catalog::each(VisionOps::removeBackground)), subjectModel},
         {Catalog::ocrOption(VisionOps::ocrImage)},
         {Catalog::fitOption("Fit 1 MB", 1'000'000, ImageOps::fit)},

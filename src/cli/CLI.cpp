@@ -5,12 +5,15 @@
 #include "core/Recents.h"
 #include "core/RunnerText.h"
 #include "core/Settings.h"
+#include "core/Shell.h"
 #include "catalog/Catalog.h"
 #include "cli/Render.h"
 #include "platform/Clipboard.h"
+#include "platform/SingleInstance.h"
 #include "presets/PresetStore.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEventLoop>
 #include <QString>
 #include <QTimer>
@@ -63,6 +66,40 @@ int undoCommand()
     }
 }
 
+// On X11 the clipboard empties when the program that set it ends: the running application
+// takes the content over, else a small Varnolt process of its own keeps it until another
+// program takes the clipboard.
+void keepClipboard(const OptionResult& result)
+{
+    const QStringList handover = Clipboard::handover(result.clipboard, result.clipboardFiles);
+    try {
+        if (SingleInstance().handOver(handover)) return;
+    } catch (const KError&) {
+    }
+    // Without a display the clipboard never leaves this process.
+    if (QGuiApplication::platformName() == "offscreen") return;
+    std::vector<std::string> args = {"--hold-clipboard"};
+    for (const QString& arg : handover) args.push_back(arg.toStdString());
+    try {
+        Shell::launch(QCoreApplication::applicationFilePath().toStdString(), args);
+    } catch (const KError&) {
+        Clipboard::take(handover);
+    }
+}
+
+int holdClipboard(const std::vector<std::string>& args)
+{
+    QStringList handover;
+    for (size_t i = 1; i < args.size(); ++i) handover << QString::fromStdString(args[i]);
+    if (!Clipboard::take(handover)) return 2;
+    QEventLoop loop;
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, &loop, [&loop] {
+        if (!Clipboard::owned()) loop.quit();
+    });
+    loop.exec();
+    return 0;
+}
+
 // Runs the option's work on a worker thread while the main thread keeps its event loop,
 // so that work which must touch the main thread (clipboard, windows) can reach it.
 int runOption(const WheelOption& option, const Paths& files)
@@ -81,11 +118,8 @@ int runOption(const WheelOption& option, const Paths& files)
     const OptionResult& result = outcome.result;
     for (const Path& out : result.outputs) print(out.string());
     if (result.message) print(*result.message);
-    // The clipboard lasts only as long as this process on most desktops: the text is printed too.
-    if (result.clipboard) {
-        Clipboard::setText(*result.clipboard);
-        print(*result.clipboard);
-    }
+    if (result.clipboard && result.clipboard != result.message) print(*result.clipboard);
+    if (result.clipboard || !result.clipboardFiles.empty()) keepClipboard(result);
     return 0;
 }
 
@@ -111,7 +145,7 @@ int runCommand(const std::vector<std::string>& args)
 
 bool isCommandWord(const std::string& word)
 {
-    return word == "--list" || word == "--run" || word == "--render-wheel" || word == "--undo";
+    return word == "--list" || word == "--run" || word == "--render-wheel" || word == "--undo" || word == "--hold-clipboard";
 }
 
 int run(const std::vector<std::string>& args)
@@ -126,6 +160,7 @@ int run(const std::vector<std::string>& args)
         }
     }
     if (args[0] == "--undo") return undoCommand();
+    if (args[0] == "--hold-clipboard") return holdClipboard(args);
     if (args[0] == "--list") return listCommand(args);
     return runCommand(args);
 }
@@ -139,7 +174,7 @@ bool handle(int argc, char** argv)
     // Listing and undo need no windows and start fastest without a display connection;
     // running an option may touch the clipboard or open a window, and rendering draws
     // widgets, which work without a display on the offscreen platform.
-    const bool needsGui = args[0] == "--run" || args[0] == "--render-wheel";
+    const bool needsGui = args[0] == "--run" || args[0] == "--render-wheel" || args[0] == "--hold-clipboard";
     if (needsGui && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -60,7 +60,7 @@ Record awaitRequest()
         if (n <= 0) ::_exit(0);
         try {
             decoder.feed({buffer, static_cast<std::size_t>(n)});
-            if (auto record = decoder.next(); record && record->kind == Kind::request && record->texts.size() >= 2) return *record;
+            if (auto record = decoder.next(); record && record->kind == Kind::request && record->texts.size() >= 3) return *record;
         } catch (const std::runtime_error&) {
             ::_exit(2);
         }
@@ -161,6 +161,16 @@ void prepare()
     }
 }
 
+// The editor's choice, made in the application, applied to every file.
+RunFn applying(const Interaction& interaction, const Editing::Choice& choice)
+{
+    return [apply = interaction.apply, choice](const Paths& urls) {
+        OptionResult result;
+        for (const Path& url : urls) result.outputs.push_back(apply(url, choice));
+        return result;
+    };
+}
+
 // The option the application chose: same page, same title, same files. A watched folder's
 // preset may be one the wheel leaves out beyond its twelve slots: it is found all the same.
 std::optional<WheelOption> chosen(const Jobs::Request& request)
@@ -200,12 +210,17 @@ int serve(int argc, char** argv)
     Settings::reload();
     endWithApplication();
     const auto mode = WheelModes::fromWord(request.texts[0]);
-    Jobs::Request job{mode.value_or(WheelMode::convert), request.texts[1], Paths(request.texts.begin() + 2, request.texts.end())};
+    Jobs::Request job{mode.value_or(WheelMode::convert), request.texts[1], Paths(request.texts.begin() + 3, request.texts.end())};
+    try {
+        job.choice = Editing::fromWord(request.texts[2]);
+    } catch (const std::runtime_error&) {
+        ::_exit(2);
+    }
     Output::watch(announce);
 
     RunFn run;
     if (const char* fault = std::getenv("VARNOLT_JOB_FAULT")) run = faulty(fault);
-    else if (const auto option = mode ? chosen(job) : std::nullopt) run = option->run;
+    else if (const auto option = mode ? chosen(job) : std::nullopt) run = option->interaction && job.choice != Editing::Choice{} ? applying(*option->interaction, job.choice) : option->run;
     else run = [&job](const Paths&) -> OptionResult { throw KError(Catalog::noOption(job.title, Catalog::options(job.files, job.mode))); };
 
     OptionRun::inBackground(run, job.files, progressSink(), [&job](const RunOutcome& finished) {

@@ -11,7 +11,7 @@
 // any byte a file name may hold arrives unchanged.
 namespace JobProtocol {
 enum class Kind : std::uint8_t {
-    request = 1,   // application → job: mode word, option title, then the files
+    request = 1,   // application → job: mode word, option title, editor choice (Editing::word), then the files
     progress = 2,  // fraction done, as decimal text
     reserved = 3,  // a name the job has just created exclusively (file or folder)
     kept = 4,      // a reserved name now holds a finished output

@@ -155,7 +155,7 @@ struct Job::State {
     // Sends the request; false when the process is already gone.
     bool send() const
     {
-        Record record{Kind::request, {WheelModes::word(request.mode), request.title}};
+        Record record{Kind::request, {WheelModes::word(request.mode), request.title, Editing::word(request.choice)}};
         for (const Path& file : request.files) record.texts.push_back(file.string());
         return JobProtocol::send(process.socket, record);
     }

@@ -10,12 +10,14 @@
 // Runs an option's work in a process of its own (this program started with --job), so that a
 // crash, a runaway allocation or a hang in any library ends that one job with a message and
 // never the application. The job finds the option as the command line does: by page, title
-// and files. Its progress, results and every output name it reserves come back over a socket.
+// and files (and an editor's choice). Its progress, results and every output name it reserves come back over a socket.
 namespace Jobs {
 struct Request {
     WheelMode mode;
     std::string title;
     Paths files;
+    // What the user chose in the option's editor, for an interactive option.
+    Editing::Choice choice = {};
 };
 
 struct Limits {

@@ -4,6 +4,7 @@
 #include "core/Files.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QUuid>
 
 #include <cerrno>
@@ -176,6 +177,14 @@ std::string run(const Path& exe, const std::vector<std::string>& args, const std
     const std::string tail = errorTail(errFile);
     if (!tail.empty()) throw KError(name + ": " + tail);
     throw KError(name + " failed (exit " + std::to_string(code) + ")");
+}
+
+void launch(const Path& exe, const std::vector<std::string>& args, const std::optional<Path>& cwd)
+{
+    QStringList list;
+    for (const std::string& arg : args) list << QString::fromStdString(arg);
+    const QString folder = cwd ? QString::fromStdString(cwd->string()) : QString();
+    if (!QProcess::startDetached(QString::fromStdString(exe.string()), list, folder)) throw KError("Couldn't start " + exe.filename().string());
 }
 
 }

@@ -13,4 +13,7 @@ namespace Shell {
 std::string run(const Path& exe, const std::vector<std::string>& args,
                 const std::optional<Path>& cwd = std::nullopt,
                 const std::optional<Path>& stdoutTo = std::nullopt);
+// Starts exe with args (in cwd when given) and returns at once: the program lives on by itself
+// (a terminal window). Throws KError "Couldn't start <name>".
+void launch(const Path& exe, const std::vector<std::string>& args, const std::optional<Path>& cwd = std::nullopt);
 }

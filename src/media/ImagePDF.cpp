@@ -13,18 +13,6 @@
 
 namespace ImageOps {
 
-namespace {
-QImage toQImage(Image image)
-{
-    if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
-    size_t size = 0;
-    void* pixels = image.write_to_memory(&size);
-    const int width = image.width();
-    return QImage(static_cast<uchar*>(pixels), width, image.height(), qsizetype(width) * image.bands(),
-                  image.has_alpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888, g_free, pixels);
-}
-}
-
 void writePDF(const std::vector<Image>& images, const Path& url)
 {
     QPdfWriter writer(QString::fromStdString(url.string()));
@@ -42,7 +30,7 @@ void writePDF(const std::vector<Image>& images, const Path& url)
         } else {
             writer.newPage();
         }
-        const QImage picture = ImageVips::guarded(image, "Couldn't create PDF", [&] { return toQImage(image); });
+        const QImage picture = ImageVips::guarded(image, "Couldn't create PDF", [&] { return ImageVips::toQImage(image); });
         painter.drawImage(QRectF(QPointF(0, 0), box), picture);
     }
     if (painter.isActive() && !painter.end()) throw KError("Couldn't create PDF");

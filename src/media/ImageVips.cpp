@@ -33,6 +33,16 @@ void start()
     });
 }
 
+QImage toQImage(ImageOps::Image image)
+{
+    if (image.bands() < 3) image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+    size_t size = 0;
+    void* pixels = image.write_to_memory(&size);
+    const int width = image.width();
+    return QImage(static_cast<uchar*>(pixels), width, image.height(), qsizetype(width) * image.bands(),
+                  image.has_alpha() ? QImage::Format_RGBA8888 : QImage::Format_RGB888, g_free, pixels);
+}
+
 std::string cannotRead(const Path& url)
 {
     return "Couldn't read " + url.filename().string() + " as an image";

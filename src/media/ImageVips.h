@@ -1,6 +1,8 @@
 #pragma once
 #include "media/ImageOps.h"
 
+#include <QImage>
+
 #include <optional>
 #include <string>
 
@@ -32,6 +34,9 @@ void save(const ImageOps::Image& image, const Path& url, const std::string& ext,
           const ImageOps::Metadata& metadata);
 // quality 0…1 as the 0…100 that encoders take.
 int percent(double quality);
+
+// The pixels (8-bit sRGB or grey, with or without alpha) as a Qt image of its own.
+QImage toQImage(ImageOps::Image image);
 
 // Records which file an image came from; the mark travels through every operation.
 ImageOps::Image withSource(const ImageOps::Image& image, const Path& url);

@@ -38,18 +38,7 @@ SingleInstance::Claim SingleInstance::claim(const QStringList& arguments)
     // Two starts at the same moment: the lock lets only one of them take the socket.
     QLockFile lock(path_ + ".lock");
     lock.lock();
-    QLocalSocket socket;
-    socket.connectToServer(path_);
-    if (socket.waitForConnected(answerTimeout)) {
-        lock.unlock();
-        QDataStream stream(&socket);
-        stream << arguments;
-        socket.flush();
-        while (socket.bytesAvailable() == 0) {
-            if (!socket.waitForReadyRead(answerTimeout)) throw KError("Varnolt is already running but doesn't answer — quit it and start it again");
-        }
-        return Claim::handedOver;
-    }
+    if (handOver(arguments)) return Claim::handedOver;
     // Nobody answers: whatever socket file is there was left by a process that ended.
     QLocalServer::removeServer(path_);
     server_ = std::make_unique<QLocalServer>();
@@ -63,6 +52,20 @@ SingleInstance::Claim SingleInstance::claim(const QStringList& arguments)
         }
     });
     return Claim::primary;
+}
+
+bool SingleInstance::handOver(const QStringList& arguments)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path_);
+    if (!socket.waitForConnected(answerTimeout)) return false;
+    QDataStream stream(&socket);
+    stream << arguments;
+    socket.flush();
+    while (socket.bytesAvailable() == 0) {
+        if (!socket.waitForReadyRead(answerTimeout)) throw KError("Varnolt is already running but doesn't answer — quit it and start it again");
+    }
+    return true;
 }
 
 void SingleInstance::receive(QLocalSocket* socket)

@@ -19,6 +19,9 @@ public:
     // primary: this process is now the running instance. handedOver: another one runs and
     // has received the arguments. Throws KError when another instance runs but does not answer.
     Claim claim(const QStringList& arguments);
+    // Hands the arguments to a running instance, if one runs; never becomes the running one.
+    // Throws KError when one runs but does not answer.
+    bool handOver(const QStringList& arguments);
 
     static QString defaultName();
 

@@ -5,6 +5,7 @@
 #include "core/OptionRun.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
+#include "platform/Clipboard.h"
 #include "platform/DragWatch.h"
 #include "platform/FileSelection.h"
 #include "platform/GlobalHotkey.h"
@@ -50,6 +51,8 @@ App::~App() = default;
 
 void App::handle(const QStringList& arguments)
 {
+    // A command line's clipboard, kept here once that process has ended.
+    if (Clipboard::take(arguments)) return;
     if (arguments.value(0) == "--wheel" && arguments.size() > 1) {
         Paths files;
         for (const QString& file : arguments.mid(1)) files.push_back(file.toStdString());

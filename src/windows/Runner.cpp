@@ -29,10 +29,27 @@ QPointer<Toast>& lateSlot()
     return toast;
 }
 
+// An interactive option asks in its editor here, file by file, and does the work in a job
+// like any other option; its toast opens once the first editor has closed.
+RunFn edited(const WheelOption& option)
+{
+    return [mode = *option.page, title = option.title, interaction = *option.interaction](const Paths& urls) {
+        OptionResult result;
+        for (size_t i = 0; i < urls.size(); ++i) {
+            const Editing::Choice choice = Editing::ask(interaction.editor, urls[i]);
+            if (i == 0) openLateToast(interaction.working, Catalog::summary(urls));
+            const Paths outputs = Jobs::run({mode, title, {urls[i]}, choice}).outputs;
+            result.outputs.insert(result.outputs.end(), outputs.begin(), outputs.end());
+        }
+        return result;
+    };
+}
+
 // Convert and tools options run in a job process, so that whatever a file does to a library
-// ends that job and never the application. Actions and editors need the application itself.
+// ends that job and never the application. Actions need the application itself.
 RunFn work(const WheelOption& option)
 {
+    if (option.interaction && option.page) return edited(option);
     if (option.isAction || option.isInteractive || !option.page || *option.page == WheelMode::actions) return option.run;
     return [mode = *option.page, title = option.title](const Paths& urls) { return Jobs::run({mode, title, urls}); };
 }
@@ -74,6 +91,7 @@ void finish(const WheelOption& option, std::optional<QPoint> near, QPointer<Toas
     }
     const OptionResult& result = outcome.result;
     if (result.clipboard) Clipboard::setText(*result.clipboard);
+    if (!result.clipboardFiles.empty()) Clipboard::setFiles(result.clipboardFiles);
     if (result.outputs.empty()) {
         if (result.message) show({option.title, *result.message, ToastModel::State::success, {}, std::nullopt});
         else if (toast) toast->dismiss();

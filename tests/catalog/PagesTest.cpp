@@ -34,9 +34,9 @@ TEST_F(CatalogPages, EachSelectionGetsItsKindsConvertAndToolPages)
         std::string convert;
         std::optional<std::string> tools;
     } cases[] = {
-        {{"cat.png", "dog.PNG"}, writableTargetsBut("png"), "Compress, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, Combine, Zip"},
-        {{"photo.tif"}, writableTargetsBut("tiff"), "Compress, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
-        {{"photo.jpeg"}, writableTargetsBut("jpg"), "Compress, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
+        {{"cat.png", "dog.PNG"}, writableTargetsBut("png"), "Compress, Crop, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, Combine, Zip"},
+        {{"photo.tif"}, writableTargetsBut("tiff"), "Compress, Crop, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
+        {{"photo.jpeg"}, writableTargetsBut("jpg"), "Compress, Crop, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
         {{"a.pdf"}, "DOCX, PPTX, XLSX, JPG, PNG, EPUB, TXT, MD", "Compress, Split, Rotate, Text, Zip"},
         {{"a.pdf", "b.PDF"}, "DOCX, PPTX, XLSX, JPG, PNG, EPUB, TXT, MD", "Compress, Merge, Split, Rotate, Text, Zip"},
         {{"data.csv"}, "XLSX, TSV, ODS, PDF, JSON, HTML, MD", {}},

@@ -1,9 +1,8 @@
-// A stand-in for another program that takes dropped files: a window at (700, 100), 240 × 160,
-// that accepts drops of files as copies and prints each dropped file's path on a line of its
-// own. Prints "ready" once shown.
+// A stand-in for another program that takes dropped files: a window at
+// (700, 100), 200 × 200, that accepts drops of files as a copy, prints each dropped path on a
+// line of its own, then "dropped", and quits. Prints "ready" once shown.
 #include <QApplication>
 #include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -16,27 +15,35 @@ public:
     Target()
     {
         setWindowTitle("drop target");
-        setGeometry(700, 100, 240, 160);
+        setGeometry(700, 100, 200, 200);
         setAcceptDrops(true);
     }
 
 protected:
+    void showEvent(QShowEvent*) override { say("ready"); }
     void dragEnterEvent(QDragEnterEvent* event) override
     {
-        if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-    }
-
-    void dropEvent(QDropEvent* event) override
-    {
-        for (const QUrl& url : event->mimeData()->urls()) std::printf("%s\n", qPrintable(url.toLocalFile()));
-        std::fflush(stdout);
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
-
-    void showEvent(QShowEvent*) override
+    void dragMoveEvent(QDragMoveEvent* event) override
     {
-        std::printf("ready\n");
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+    void dropEvent(QDropEvent* event) override
+    {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        for (const QUrl& url : event->mimeData()->urls()) say(url.toLocalFile().toUtf8());
+        say("dropped");
+        QApplication::quit();
+    }
+
+private:
+    static void say(const QByteArray& line)
+    {
+        std::printf("%s\n", line.constData());
         std::fflush(stdout);
     }
 };

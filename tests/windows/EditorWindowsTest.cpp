@@ -1,0 +1,158 @@
+#include "TestSupport.h"
+#include "ToastTesting.h"
+
+#include "catalog/Catalog.h"
+#include "core/OptionRun.h"
+#include "windows/CropView.h"
+#include "windows/CropWindowController.h"
+#include "windows/DesktopHooks.h"
+#include "windows/Runner.h"
+#include "windows/TrimBar.h"
+#include "windows/TrimWindowController.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+
+using namespace TestSupport;
+
+namespace {
+template <class W>
+W* openWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<W*>(widget); window && window->isVisible()) return window;
+    }
+    return nullptr;
+}
+
+QString number(double value)
+{
+    return QString::number(int(value));
+}
+
+// Presses at from, drags in steps to to and releases, with the real pointer.
+bool drag(QPoint from, QPoint to)
+{
+    const QPoint mid = (from + to) / 2;
+    return TestDesktop::xdotool({"mousemove", number(from.x()), number(from.y()), "mousedown", "1", "sleep", "0.1", "mousemove", number(mid.x()),
+                                 number(mid.y()), "sleep", "0.1", "mousemove", number(to.x()), number(to.y()), "sleep", "0.1", "mouseup", "1"});
+}
+
+bool clickButton(QWidget* window, const QString& title)
+{
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->text() != title) continue;
+        const QPoint p = button->mapToGlobal(button->rect().center());
+        return TestDesktop::xdotool({"mousemove", number(p.x()), number(p.y()), "click", "1"});
+    }
+    return false;
+}
+
+// The newest toast's outcome, for a failure message.
+std::string newestToast()
+{
+    const Toast* toast = ToastTesting::newest();
+    return toast ? toast->model().title + " / " + toast->model().subtitle : "no toast";
+}
+
+double seconds(const Path& media)
+{
+    const CommandResult probe = runProgram("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", media.string()});
+    return probe.status == 0 ? std::stod(probe.out) : -1;
+}
+}
+
+class EditorWindowsTest : public FreshHomeWithFiles {
+protected:
+    static void SetUpTestSuite()
+    {
+        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        DesktopHooks::install();
+    }
+    void TearDown() override
+    {
+        OptionRun::waitForAll();
+        ToastTesting::clear();
+        FreshHomeWithFiles::TearDown();
+    }
+    // A 10-second clip with a key frame every second.
+    Path clip()
+    {
+        const Path out = dir / "clip.mp4";
+        runProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=duration=10:size=320x240:rate=10", "-g", "10", "-c:v", "libx264", "-pix_fmt",
+                              "yuv420p", out.string()});
+        return out;
+    }
+    void perform(const std::string& title, const Path& file)
+    {
+        Runner::perform(option(Catalog::options({file}, WheelMode::tools), title), {file}, QPoint(640, 400));
+    }
+    // Runs "Trim" on the clip and waits for its editor.
+    TrimWindowController* openTrim(const Path& video)
+    {
+        perform("Trim", video);
+        TrimWindowController* window = nullptr;
+        TestDesktop::waitFor([&] { return (window = openWindow<TrimWindowController>()); }, 10000);
+        return window;
+    }
+};
+
+TEST_F(EditorWindowsTest, ACornerDraggedInCropsToThatSize)
+{
+    REQUIRE_DESKTOP();
+    const Path png = dir / "photo.png";
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(QColor(40, 140, 160));
+    picture.save(QString::fromStdString(png.string()));
+    perform("Crop", png);
+    CropWindowController* window = nullptr;
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return (window = openWindow<CropWindowController>()); }, 10000));
+    auto* view = window->findChild<CropView*>();
+    TestDesktop::pause(300);
+    const QPoint corner = view->mapToGlobal(view->cropInView().bottomRight().toPoint() - QPoint(2, 2));
+    ASSERT_TRUE(drag(corner, corner - QPoint(90, 60)));
+    const Editing::Rect chosen = view->crop();
+    EXPECT_EQ(chosen.x, 0);
+    EXPECT_LT(chosen.width, 360);
+    EXPECT_LT(chosen.height, 270);
+    TestDesktop::keep(TestDesktop::screenshot(), "crop-editor");
+    ASSERT_TRUE(clickButton(window, "Crop"));
+    const Path out = dir / "photo (cropped).png";
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 20000)) << newestToast();
+    EXPECT_EQ(QImage(QString::fromStdString(out.string())).size(), QSize(chosen.width, chosen.height));
+}
+
+TEST_F(EditorWindowsTest, TrimsTheRangeBetweenTheHandles)
+{
+    REQUIRE_DESKTOP();
+    TrimWindowController* window = openTrim(clip());
+    ASSERT_TRUE(window);
+    auto* bar = window->findChild<TrimBar*>();
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return bar->out() > 9; }, 10000)) << "the player never opened the clip";
+    TestDesktop::pause(300);
+    // The track runs from 10 points in at either end.
+    const auto at = [&](double s) { return bar->mapToGlobal(QPoint(int(10 + (bar->width() - 20) * s / 10), bar->height() / 2)); };
+    ASSERT_TRUE(drag(at(0), at(2)));
+    ASSERT_TRUE(drag(at(10), at(5)));
+    EXPECT_NEAR(bar->in(), 2, 0.1);
+    EXPECT_NEAR(bar->out(), 5, 0.1);
+    TestDesktop::keep(TestDesktop::screenshot(), "trim-editor");
+    ASSERT_TRUE(clickButton(window, "Trim"));
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 30000)) << newestToast();
+    // A stream copy can only start at a key frame, and the clip has one a second.
+    EXPECT_NEAR(seconds(dir / "clip (trimmed).mp4"), 3, 0.6);
+}
+
+// Closing the editor is a cancel: no toast at all, no file.
+TEST_F(EditorWindowsTest, ClosingTheTrimWindowLeavesNothing)
+{
+    REQUIRE_DESKTOP();
+    TrimWindowController* window = openTrim(clip());
+    ASSERT_TRUE(window);
+    window->close();
+    OptionRun::waitForAll();
+    TestDesktop::pause(500);
+    EXPECT_TRUE(Toast::live().empty());
+    EXPECT_EQ(listFolder(dir.path()), (Names{"clip.mp4"}));
+}

@@ -1,0 +1,52 @@
+#include "TestSupport.h"
+#include "TestDesktop.h"
+
+#include "windows/Shelf.h"
+#include "windows/ShelfView.h"
+
+#include <QScreen>
+
+using namespace TestSupport;
+
+class ShelfTest : public FreshHomeWithFiles {
+protected:
+    void TearDown() override
+    {
+        for (Shelf* shelf : std::vector<Shelf*>(Shelf::live())) shelf->close();
+        TestDesktop::waitFor([] { return Shelf::live().empty(); });
+        FreshHomeWithFiles::TearDown();
+    }
+};
+
+// Near a screen edge the card moves inside, 8 points from it.
+TEST(ShelfPlacement, StaysInsideTheScreen)
+{
+    const QRect screen(0, 0, 1280, 800);
+    EXPECT_EQ(Shelf::placement({300, 300}, screen), QPoint(340, 216));
+    EXPECT_EQ(Shelf::placement({1270, 790}, screen), QPoint(1280 - 158, 800 - 176));
+    EXPECT_EQ(Shelf::placement({-50, 10}, screen), QPoint(8, 8));
+}
+
+// Two files parked on a shelf, dragged into another program: it receives both, and the
+// originals and the shelf stay as they were.
+TEST_F(ShelfTest, DraggingOutHandsOverCopies)
+{
+    REQUIRE_DESKTOP();
+    const Path a = file("a.txt", "a"), b = file("b.png", "b");
+    Shelf* shelf = Shelf::open({a, b}, QPoint(200, 400));
+    TestDesktop::Program target = TestDesktop::launch(DROP_TARGET, {});
+    ASSERT_TRUE(target->waitForReadyRead(10000));
+    TestDesktop::pause(500);
+    TestDesktop::keep(TestDesktop::screenshot(), "shelf");
+    const QPoint from = shelf->view()->mapToGlobal(QPoint(75, 80)), to(800, 200);
+    const auto n = [](int v) { return QString::number(v); };
+    ASSERT_TRUE(TestDesktop::xdotool({"mousemove", n(from.x()), n(from.y()), "mousedown", "1", "sleep", "0.2", "mousemove", n(from.x() + 20),
+                                      n(from.y()), "sleep", "0.2", "mousemove", n(to.x() - 20), n(to.y()), "sleep", "0.2", "mousemove", n(to.x()),
+                                      n(to.y()), "sleep", "0.3", "mouseup", "1"}));
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return target->state() == QProcess::NotRunning; }, 10000));
+    const QString said = QString::fromUtf8(target->readAll());
+    EXPECT_TRUE(said.contains(QString::fromStdString(a.string()))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QString::fromStdString(b.string()))) << said.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(a) && std::filesystem::exists(b));
+    EXPECT_EQ(shelf->view()->urls().size(), 2u);
+}
