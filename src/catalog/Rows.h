@@ -18,8 +18,10 @@ WheelOptions video(const Paths& urls);
 
 namespace ToolRows {
 WheelOptions archive(const Paths& urls);
+WheelOptions audio(const Paths& urls);
 WheelOptions document(const Paths& urls);
 WheelOptions image(const Paths& urls);
 WheelOptions pdf(const Paths& urls);
 WheelOptions spreadsheet(const Paths& urls);
+WheelOptions video(const Paths& urls);
 }

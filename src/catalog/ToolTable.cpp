@@ -10,11 +10,13 @@ WheelOptions toolOptions(FileKind kind, const Paths& urls)
     using Row = WheelOptions (*)(const Paths&);
     static const std::map<FileKind, Row> table = {
         {FileKind::archive, ToolRows::archive},
+        {FileKind::audio, ToolRows::audio},
         {FileKind::document, ToolRows::document},
         {FileKind::ebook, ToolRows::document},
         {FileKind::spreadsheet, ToolRows::spreadsheet},
         {FileKind::image, ToolRows::image},
         {FileKind::pdf, ToolRows::pdf},
+        {FileKind::video, ToolRows::video},
     };
     const auto row = table.find(kind);
     WheelOptions options = row == table.end() ? WheelOptions{} : row->second(urls);
