@@ -50,7 +50,8 @@ if wants fit; then
     read -r video audio cap < <(awk -v b="$bytes" -v d="$duration" 'BEGIN {
       t = b * 8 / 1000 / d * 0.96; a = 96; v = t - 96; if (v < 150) { a = 48; v = t - 48 }
       printf "%d %d %d\n", v, a, v < 500 ? 480 : v < 1500 ? 720 : 1080 }')
-    codec="-vf scale=-2:'min($cap,ih)' -c:v libx264 -preset medium -b:v ${video}k"
+    # ffmpeg itself must see the quotes that keep the comma inside the scale expression.
+    codec="-vf \"scale=-2:'min($cap,ih)'\" -c:v libx264 -preset medium -b:v ${video}k"
     peer="$ff -i $src/clip.mov $codec -pass 1 -passlogfile $work/peer/pass -an -f null /dev/null && \
           $ff -i $src/clip.mov $codec -pass 2 -passlogfile $work/peer/pass -pix_fmt yuv420p -c:a aac -b:a ${audio}k -movflags +faststart $work/peer/out.mp4"
     ours=$(measure "'$varnolt' --run tools 'fit $mb mb' '$src/clip.mov'")
