@@ -8,9 +8,9 @@
 #include "core/Tools.h"
 #include "media/ImageOps.h"
 #include "media/MediaOps.h"
+#include "media/MediaTools.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace EditExports {
 
@@ -22,13 +22,6 @@ void checkInside(const Editing::Rect& rect, int width, int height)
     if (rect.width <= 0 || rect.height <= 0) throw KError("The crop area is empty — choose a larger area");
     if (rect.x < 0 || rect.y < 0 || rect.x + rect.width > width || rect.y + rect.height > height)
         throw KError("The crop area lies outside the picture — choose it again");
-}
-
-std::string seconds(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    return text;
 }
 }
 
@@ -61,37 +54,13 @@ Path cropVideo(const Path& url, const Editing::Rect& rect)
     const Editing::Rect even{rect.x, rect.y, rect.width / 2 * 2, rect.height / 2 * 2};
     const ImageOps::Image frame = MediaOps::firstFrame(url);
     checkInside(even, frame.width(), frame.height());
-    std::string ext = lowerExt(url);
-    if (ext != "mp4" && ext != "mov" && ext != "mkv" && ext != "webm") ext = "mp4";
-    MediaOps::Args args = {"-vf", "crop=" + std::to_string(even.width) + ":" + std::to_string(even.height) + ":" + std::to_string(even.x) + ":" +
-                                      std::to_string(even.y)};
-    const MediaOps::Args codec = MediaOps::ffmpegArgs(ext);
-    args.insert(args.end(), codec.begin(), codec.end());
-    return Output::produce(url, ext, "cropped", [&](const Path& to) { MediaOps::ffmpeg(url, to, args); });
+    return MediaOps::cropVideo(url, {double(even.x), double(even.y), double(even.width), double(even.height)});
 }
 
 Path trim(const Path& url, double from, double to)
 {
     if (!(to > from) || from < 0) throw KError("The part to keep is empty — choose a longer part");
-    const std::string ext = lowerExt(url);
-    const bool video = FileKinds::of(url) == FileKind::video;
-    MediaKit::ExportOptions range;
-    range.timeRange = MediaKit::TimeRange{from, to};
-    if (MediaOps::isNative(url) && video) {
-        const auto type = ext == "mp4" ? MediaKit::FileType::mpeg4 : ext == "m4v" ? MediaKit::FileType::appleM4V : MediaKit::FileType::quickTimeMovie;
-        const std::string out = ext == "mp4" || ext == "m4v" ? ext : "mov";
-        return Output::produce(url, out, "trimmed", [&](const Path& dest) { MediaOps::exportMedia(url, dest, MediaKit::Preset::passthrough, type, range); });
-    }
-    if (MediaOps::isNative(url) && ext == "m4a") {
-        return Output::produce(url, "m4a", "trimmed", [&](const Path& dest) {
-            MediaOps::exportMedia(url, dest, MediaKit::Preset::appleM4A, MediaKit::FileType::appleM4A, range);
-        });
-    }
-    if (!Tools::ffmpeg()) throw KError("Trimming ." + ext + " needs ffmpeg");
-    MediaOps::Args args = {"-ss", seconds(from), "-to", seconds(to)};
-    const MediaOps::Args codec = video ? MediaOps::Args{"-c", "copy"} : MediaOps::ffmpegArgs(ext);
-    args.insert(args.end(), codec.begin(), codec.end());
-    return Output::produce(url, ext, "trimmed", [&](const Path& dest) { MediaOps::ffmpeg(url, dest, args); });
+    return MediaOps::trim(url, from, to);
 }
 
 }

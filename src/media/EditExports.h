@@ -20,9 +20,8 @@ Picture picture(const Path& url, int maxSide);
 // The image cut to rect, in the source's format (png when that cannot be written), metadata
 // kept, suffix "cropped". Throws when rect does not lie inside the picture or is empty.
 Path cropImage(const Path& url, const Editing::Rect& rect);
-// The video cut to rect (even width and height) through ffmpeg, suffix "cropped".
+// The video cut to rect (even width and height), suffix "cropped"; and the part from `from` to
+// `to` seconds, suffix "trimmed". An editor's choice is checked before the media tools run it.
 Path cropVideo(const Path& url, const Editing::Rect& rect);
-// The part from `from` to `to` seconds, suffix "trimmed": copied in process for natively read
-// video and m4a, else through ffmpeg.
 Path trim(const Path& url, double from, double to);
 }

@@ -35,6 +35,7 @@ TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
         args.push_back("photos");
         ASSERT_EQ(runProgram(maker.front(), args, {}, dir / "src").status, 0) << maker.front();
     }
+    ASSERT_EQ(runProgram("/usr/bin/ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "anullsrc=r=16000:cl=mono", "-t", "2", (dir / "quiet.wav").string()}).status, 0);
     const std::string web = ImageOps::canWrite("webp") ? "webp" : "jpg";
 
     const std::pair<Names, std::string> runs[] = {
@@ -63,6 +64,7 @@ TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
         {{"convert", "vtt", "./-movie.srt"}, "@-movie.vtt"},
         {{"convert", "vtt", "empty.srt"}, "ERROR: No subtitles found in empty.srt"},
         {{"convert", "xlsx", "data.csv"}, "@data.xlsx"},
+        {{"tools", "bleep", "quiet.wav"}, "No profanity found — nothing to bleep"},
         {{"tools", "dedupe", "data.csv", "list.csv"}, "@data (deduplicated).csv\n@list (deduplicated).csv\nRemoved 2 duplicate rows"},
         {{"tools", "zip", "notes.md", "data.csv"}, "@Archive.zip"},
         {{"convert", "extract", "photos.tar.gz"}, "@photos"},
