@@ -18,9 +18,10 @@ TEST_F(MediaToolRows, FfmpegUnlocksItsTools)
     };
     const Case cases[] = {
         {"clip.mkv", false, {"Compress", "720p", "Audio", "Mute", "Frame", "GIF", "Metadata", "Zip"}},
-        {"clip.mp4", true, {"Compress", "Fit 10 MB", "Fit 25 MB", "720p", "Audio", "Mute", "Frame", "GIF", "Metadata", "Zip"}},
+        {"clip.mp4", false, {"Compress", "Trim", "720p", "Audio", "Mute", "Frame", "GIF", "Metadata", "Zip"}},
+        {"clip.mp4", true, {"Compress", "Trim", "Crop", "Fit 10 MB", "Fit 25 MB", "720p", "Audio", "Mute", "Frame", "GIF", "Metadata", "Zip"}},
         {"song.ogg", false, {"Compress", "Metadata", "Channels", "Zip"}},
-        {"song.mp3", true, {"Compress", "Metadata", "Normalize", "Visualize", "Channels", "Bleep", "Zip"}},
+        {"song.mp3", true, {"Compress", "Metadata", "Normalize", "Visualize", "Trim", "Channels", "Bleep", "Zip"}},
     };
     for (const Case& c : cases) {
         setenv("VARNOLT_TOOL_DIRS", c.ffmpeg ? "/usr/bin" : dir.path().c_str(), 1);

@@ -1,3 +1,4 @@
+#include "FakeDesktop.h"
 #include "TestSupport.h"
 #include "ToastTesting.h"
 
@@ -17,6 +18,18 @@
 using namespace TestSupport;
 
 namespace {
+// The screen with the window as it is, then with the desktop asking for dark windows.
+void keepLightAndDark(const QString& name)
+{
+    TestDesktop::keep(TestDesktop::screenshot(), name + "-light");
+    FakePortal portal(1);
+    portal.change(1);
+    TestDesktop::pause(500);
+    TestDesktop::keep(TestDesktop::screenshot(), name + "-dark");
+    portal.change(2);
+    TestDesktop::pause(300);
+}
+
 template <class W>
 W* openWindow()
 {
@@ -116,7 +129,7 @@ TEST_F(EditorWindowsTest, ACornerDraggedInCropsToThatSize)
     EXPECT_EQ(chosen.x, 0);
     EXPECT_LT(chosen.width, 360);
     EXPECT_LT(chosen.height, 270);
-    TestDesktop::keep(TestDesktop::screenshot(), "crop-editor");
+    keepLightAndDark("crop-editor");
     ASSERT_TRUE(clickButton(window, "Crop"));
     const Path out = dir / "photo (cropped).png";
     ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 20000)) << newestToast();
@@ -137,7 +150,7 @@ TEST_F(EditorWindowsTest, TrimsTheRangeBetweenTheHandles)
     ASSERT_TRUE(drag(at(10), at(5)));
     EXPECT_NEAR(bar->in(), 2, 0.1);
     EXPECT_NEAR(bar->out(), 5, 0.1);
-    TestDesktop::keep(TestDesktop::screenshot(), "trim-editor");
+    keepLightAndDark("trim-editor");
     ASSERT_TRUE(clickButton(window, "Trim"));
     ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 30000)) << newestToast();
     // A stream copy can only start at a key frame, and the clip has one a second.
