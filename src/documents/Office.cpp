@@ -1,5 +1,3 @@
-#include "documents/PDFOps.h"
-
 #include "documents/Office.h"
 
 #include "core/Errors.h"
@@ -53,14 +51,6 @@ const std::map<std::string, std::string>& exportsOf(App app)
     return pagesExports;
 }
 
-LibreOffice::Filter filterFor(App app, const std::string& ext)
-{
-    if (!isInstalled(app)) throw KError(notInstalled(app));
-    const auto& exports = exportsOf(app);
-    const auto found = exports.find(ext);
-    if (found == exports.end()) throw KError("Can't write ." + ext);
-    return {ext, found->second};
-}
 
 // Moves a finished file from the scratch folder onto its reserved output name.
 void place(const Path& from, const Path& to)
@@ -71,8 +61,6 @@ void place(const Path& from, const Path& to)
     else if (ec) throw KError(Files::failure("write", to, ec, true));
 }
 
-// Slides are drawn at twice screen resolution: a 13.33-inch wide slide becomes 1920 pixels.
-constexpr double slideDPI = 144;
 }
 
 std::string name(App app)
@@ -95,6 +83,15 @@ std::string notInstalled(App app)
     return "This needs " + module.title + " — install it with: sudo apt install " + module.package;
 }
 
+LibreOffice::Filter exportFilter(App app, const std::string& ext)
+{
+    if (!isInstalled(app)) throw KError(notInstalled(app));
+    const auto& exports = exportsOf(app);
+    const auto found = exports.find(ext);
+    if (found == exports.end()) throw KError("Can't write ." + ext);
+    return {ext, found->second};
+}
+
 std::vector<Helper> helpers()
 {
     return {{name(App::pages), "Pages and Word documents", isInstalled(App::pages)},
@@ -104,7 +101,7 @@ std::vector<Helper> helpers()
 
 Paths exportAll(App app, const Paths& sources, const std::string& ext)
 {
-    const LibreOffice::Filter filter = filterFor(app, ext);
+    const LibreOffice::Filter filter = exportFilter(app, ext);
     const Output::ScratchDir scratch;
     const auto converted = LibreOffice::convertAll(sources, filter, scratch.path());
     Paths outputs;
@@ -117,31 +114,11 @@ Paths exportAll(App app, const Paths& sources, const std::string& ext)
 
 Table spreadsheetRows(const Path& source)
 {
-    const LibreOffice::Filter filter = filterFor(App::numbers, "csv");
+    const LibreOffice::Filter filter = exportFilter(App::numbers, "csv");
     const Output::ScratchDir scratch;
     const Path csv = LibreOffice::convert(source, filter, scratch.path());
     TableLimits::checkBytes(fs::file_size(csv));
     return SpreadsheetOps::parseDelimited(TextFile::read(csv), ',');
-}
-
-Paths slidesConvertAll(const Paths& sources, const std::string& ext)
-{
-    const bool images = std::find(slideImageExts.begin(), slideImageExts.end(), ext) != slideImageExts.end();
-    if (!images && ext != "pdf" && ext != "pptx") throw KError("Can't convert slides to ." + ext);
-    if (!images) return exportAll(App::keynote, sources, ext);
-    // Impress writes a picture of the first slide only: the deck goes through PDF, whose pages
-    // are then drawn one by one.
-    const LibreOffice::Filter filter = filterFor(App::keynote, "pdf");
-    const Output::ScratchDir scratch;
-    const auto converted = LibreOffice::convertAll(sources, filter, scratch.path());
-    Paths outputs;
-    for (std::size_t i = 0; i < sources.size(); ++i) outputs.push_back(PDFOps::toImages(converted[i].take(), ext, slideDPI, sources[i]));
-    return outputs;
-}
-
-Path slidesConvert(const Path& source, const std::string& ext)
-{
-    return slidesConvertAll({source}, ext).front();
 }
 
 }

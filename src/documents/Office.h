@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Paths.h"
+#include "documents/LibreOffice.h"
 #include "documents/Table.h"
 
 #include <map>
@@ -24,6 +25,9 @@ std::string notInstalled(App app);
 extern const std::map<std::string, std::string> pagesExports;
 // The picture formats a presentation's slides are written in, one file per slide.
 extern const std::vector<std::string> slideImageExts;
+
+// The app's own export filter for ext; KError when the app or the filter is missing.
+LibreOffice::Filter exportFilter(App app, const std::string& ext);
 
 // One line of the settings window's helper list.
 struct Helper {
