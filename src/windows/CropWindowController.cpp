@@ -2,6 +2,7 @@
 
 #include "wheel/WheelPalette.h"
 #include "windows/EditorWait.h"
+#include "windows/FormParts.h"
 #include "windows/CropView.h"
 
 #include <QButtonGroup>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -45,7 +47,9 @@ CropWindowController::CropWindowController(QImage preview, QSize pixels, const Q
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Crop — " + title);
-    setMinimumSize(520, 360);
+    FormParts::followColorScheme(this);
+    // The window's minimum width comes from the layout, so the ratio buttons are never cut.
+    cropView_->setMinimumHeight(240);
 
     auto* ratioBox = new QWidget;
     auto* ratioRow = new QHBoxLayout(ratioBox);
@@ -53,10 +57,13 @@ CropWindowController::CropWindowController(QImage preview, QSize pixels, const Q
     ratioRow->setSpacing(0);
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < int(ratios.size()); ++i) {
-        auto* segment = new QPushButton(ratios[i].title);
+        // Tool buttons, because push buttons are at least 80 points wide and seven would crowd the bar.
+        auto* segment = new QToolButton;
+        segment->setText(ratios[i].title);
         segment->setCheckable(true);
         segment->setChecked(i == 0);
         segment->setFocusPolicy(Qt::NoFocus);
+        segment->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         group->addButton(segment, i);
         ratioRow->addWidget(segment);
     }
@@ -99,6 +106,8 @@ CropWindowController::CropWindowController(QImage preview, QSize pixels, const Q
     connect(cropView_, &CropView::changed, this, [this](const Editing::Rect& crop) {
         sizeLabel_->setText(QString::number(crop.width) + " × " + QString::number(crop.height) + " px");
     });
+    // Laid out now, so the size below respects the bar's minimum width before the window is centred.
+    layout()->activate();
     resize(contentSize(pixels));
 }
 

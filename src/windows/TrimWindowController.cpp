@@ -2,6 +2,7 @@
 
 #include "core/FileKind.h"
 #include "windows/EditorWait.h"
+#include "windows/FormParts.h"
 #include "windows/Toast.h"
 #include "windows/TrimBar.h"
 
@@ -37,6 +38,7 @@ TrimWindowController::TrimWindowController(const Path& file, Completion completi
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Trim — " + QString::fromStdString(file.filename().string()));
+    FormParts::followColorScheme(this);
     const bool audioOnly = FileKinds::of(file) == FileKind::audio;
 
     auto* column = new QVBoxLayout(this);
@@ -129,6 +131,8 @@ void TrimWindowController::loaded()
     bar_->setDuration(duration);
     trim_->setEnabled(true);
     play_->setEnabled(true);
+    // Paused rather than stopped, so the view shows the first frame instead of black.
+    if (player_->playbackState() == QMediaPlayer::StoppedState) player_->pause();
 }
 
 void TrimWindowController::unplayable()
