@@ -1,5 +1,6 @@
 #include "cli/CLI.h"
 
+#include "core/Desktop.h"
 #include "core/Errors.h"
 #include "core/OptionRun.h"
 #include "core/Recents.h"
@@ -100,6 +101,22 @@ int holdClipboard(const std::vector<std::string>& args)
     return 0;
 }
 
+// A shelf must outlive this command: the running application opens it, else a new one
+// started for it (which hands over in turn if another starts first).
+void floatInApplication(const Paths& files)
+{
+    QStringList perform = {"--perform", "actions", "Float"};
+    for (const Path& file : files) perform << QString::fromStdString(file.string());
+    try {
+        if (SingleInstance().handOver(perform)) return;
+    } catch (const KError&) {
+    }
+    if (QGuiApplication::platformName() == "offscreen") throw KError("This option opens a window, which needs a desktop session");
+    std::vector<std::string> args;
+    for (const QString& arg : perform) args.push_back(arg.toStdString());
+    Shell::launch(QCoreApplication::applicationFilePath().toStdString(), args);
+}
+
 // Runs the option's work on a worker thread while the main thread keeps its event loop,
 // so that work which must touch the main thread (clipboard, windows) can reach it.
 int runOption(const WheelOption& option, const Paths& files)
@@ -136,6 +153,7 @@ int runCommand(const std::vector<std::string>& args)
     }
     Paths files;
     for (size_t i = 3; i < args.size(); ++i) files.push_back(absoluteNormal(args[i]));
+    Desktop::setFloat(floatInApplication);
     const WheelOptions options = Catalog::options(files, *mode);
     if (const auto option = Catalog::find(options, args[2])) return runOption(*option, files);
     print(Catalog::noOption(args[2], options));

@@ -129,6 +129,21 @@ TEST_F(AppTest, ASecondStartHandsOverAndLeaves)
     EXPECT_EQ(next.claim({}), SingleInstance::Claim::primary);
 }
 
+// A shelf from the command line would close with the command: the running application opens it.
+TEST_F(AppTest, FloatFromTheCommandLineOpensInTheRunningApplication)
+{
+    REQUIRE_DESKTOP();
+    SingleInstance running;
+    ASSERT_EQ(running.claim({}), SingleInstance::Claim::primary);
+    QSignalSpy activated(&running, &SingleInstance::activated);
+    const Path photo = file("photo.jpg");
+    const auto command = TestDesktop::launch(VARNOLT_EXE, {"--run", "actions", "Float", QString::fromStdString(photo.string())});
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return command->state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(command->exitCode(), 0) << command->readAllStandardOutput().toStdString();
+    ASSERT_EQ(activated.count(), 1);
+    EXPECT_EQ(activated.front().front().toStringList(), (QStringList{"--perform", "actions", "Float", QString::fromStdString(photo.string())}));
+}
+
 // The whole program: it stays up as a tray application; started again, it leaves at once.
 TEST_F(AppTest, TheProgramRunsOnceAndWithoutADisplaySaysWhatItNeeds)
 {
