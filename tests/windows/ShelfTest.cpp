@@ -50,3 +50,23 @@ TEST_F(ShelfTest, DraggingOutHandsOverCopies)
     EXPECT_TRUE(std::filesystem::exists(a) && std::filesystem::exists(b));
     EXPECT_EQ(shelf->view()->urls().size(), 2u);
 }
+
+// Files dropped from another program join the shelf, and the program keeps its originals.
+TEST_F(ShelfTest, DroppingInAddsFilesAndLeavesTheOriginals)
+{
+    REQUIRE_DESKTOP();
+    const Path a = file("a.txt", "a"), c = file("c.txt", "c");
+    Shelf* shelf = Shelf::open({a}, QPoint(500, 400));
+    TestDesktop::Program source = TestDesktop::launch(DRAG_SOURCE, {QString::fromStdString(c.string())});
+    ASSERT_TRUE(source->waitForReadyRead(10000));
+    TestDesktop::pause(500);
+    const QPoint to = shelf->view()->mapToGlobal(shelf->view()->rect().center());
+    const auto n = [](int v) { return QString::number(v); };
+    ASSERT_TRUE(TestDesktop::xdotool({"mousemove", "120", "80", "mousedown", "1", "sleep", "0.2", "mousemove", "140", "80", "sleep", "0.2", "mousemove",
+                                      n(to.x() - 20), n(to.y()), "sleep", "0.2", "mousemove", n(to.x()), n(to.y()), "sleep", "0.3", "mouseup", "1"}));
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return shelf->view()->urls().size() == 2; }, 10000));
+    EXPECT_EQ(shelf->view()->urls().back(), c);
+    QByteArray said;
+    EXPECT_TRUE(TestDesktop::waitFor([&] { return (said += source->readAll()).endsWith("copy\n"); }, 5000)) << said.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(c));
+}
