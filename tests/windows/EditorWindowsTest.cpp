@@ -89,12 +89,13 @@ protected:
         ToastTesting::clear();
         FreshHomeWithFiles::TearDown();
     }
-    // A 10-second clip with a key frame every second.
-    Path clip()
+    // A 10-second clip with a key frame every second (or a longer one, at a frame a second).
+    Path clip(int duration = 10)
     {
         const Path out = dir / "clip.mp4";
-        runProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=duration=10:size=320x240:rate=10", "-g", "10", "-c:v", "libx264", "-pix_fmt",
-                              "yuv420p", out.string()});
+        const std::string source = duration == 10 ? "testsrc=duration=10:size=320x240:rate=10" : "testsrc=duration=" + std::to_string(duration) + ":size=64x48:rate=1";
+        runProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", source, "-g", duration == 10 ? "10" : "60", "-c:v", "libx264", "-preset", "ultrafast",
+                              "-pix_fmt", "yuv420p", out.string()});
         return out;
     }
     void perform(const std::string& title, const Path& file)
@@ -155,6 +156,23 @@ TEST_F(EditorWindowsTest, TrimsTheRangeBetweenTheHandles)
     ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 30000)) << newestToast();
     // A stream copy can only start at a key frame, and the clip has one a second.
     EXPECT_NEAR(seconds(dir / "clip (trimmed).mp4"), 3, 0.6);
+}
+
+// A four-hour video opens at once (nothing is decoded ahead) and its last hour trims out.
+TEST_F(EditorWindowsTest, AFourHourVideoOpensAndTrims)
+{
+    REQUIRE_DESKTOP();
+    TrimWindowController* window = openTrim(clip(4 * 3600));
+    ASSERT_TRUE(window);
+    auto* bar = window->findChild<TrimBar*>();
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return bar->out() > 14000; }, 10000)) << "the player never opened the video";
+    TestDesktop::pause(300);
+    const QPoint start = bar->mapToGlobal(QPoint(10, bar->height() / 2));
+    ASSERT_TRUE(drag(start, start + QPoint(int((bar->width() - 20) * 0.75), 0)));
+    ASSERT_TRUE(clickButton(window, "Trim"));
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 60000)) << newestToast();
+    // One pixel of the bar is about half a minute here.
+    EXPECT_NEAR(seconds(dir / "clip (trimmed).mp4"), 3600, 90);
 }
 
 // Closing the editor is a cancel: no toast at all, no file.
