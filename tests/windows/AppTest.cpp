@@ -3,11 +3,14 @@
 
 #include "core/Recents.h"
 #include "core/Settings.h"
+#include "platform/Clipboard.h"
 #include "platform/SingleInstance.h"
 #include "presets/PresetStore.h"
 #include "presets/WatchRule.h"
 #include "windows/App.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLocalServer>
 #include <QSignalSpy>
@@ -129,19 +132,29 @@ TEST_F(AppTest, ASecondStartHandsOverAndLeaves)
     EXPECT_EQ(next.claim({}), SingleInstance::Claim::primary);
 }
 
-// A shelf from the command line would close with the command: the running application opens it.
-TEST_F(AppTest, FloatFromTheCommandLineOpensInTheRunningApplication)
+// A shelf or a clipboard set by the command line would go with it: the running application
+// takes them over.
+TEST_F(AppTest, WhatOutlivesACommandGoesToTheRunningApplication)
 {
     REQUIRE_DESKTOP();
     SingleInstance running;
     ASSERT_EQ(running.claim({}), SingleInstance::Claim::primary);
     QSignalSpy activated(&running, &SingleInstance::activated);
-    const Path photo = file("photo.jpg");
-    const auto command = TestDesktop::launch(VARNOLT_EXE, {"--run", "actions", "Float", QString::fromStdString(photo.string())});
-    ASSERT_TRUE(TestDesktop::waitFor([&] { return command->state() == QProcess::NotRunning; }, 20000));
-    EXPECT_EQ(command->exitCode(), 0) << command->readAllStandardOutput().toStdString();
-    ASSERT_EQ(activated.count(), 1);
-    EXPECT_EQ(activated.front().front().toStringList(), (QStringList{"--perform", "actions", "Float", QString::fromStdString(photo.string())}));
+    const QString photo = QString::fromStdString(file("photo.jpg").string());
+    const struct {
+        QString action;
+        QStringList handedOver;
+    } cases[] = {{"Float", {"--perform", "actions", "Float", photo}}, {"Copy Path", {"--clipboard-text", photo}}};
+    for (const auto& c : cases) {
+        activated.clear();
+        const auto command = TestDesktop::launch(VARNOLT_EXE, {"--run", "actions", c.action, photo});
+        ASSERT_TRUE(TestDesktop::waitFor([&] { return command->state() == QProcess::NotRunning; }, 20000));
+        EXPECT_EQ(command->exitCode(), 0) << command->readAllStandardOutput().toStdString();
+        ASSERT_EQ(activated.count(), 1) << c.action.toStdString();
+        EXPECT_EQ(activated.front().front().toStringList(), c.handedOver);
+    }
+    ASSERT_TRUE(Clipboard::take(activated.front().front().toStringList()));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), photo);
 }
 
 // The whole program: it stays up as a tray application; started again, it leaves at once.
