@@ -14,7 +14,7 @@
 namespace Autostart {
 
 namespace {
-// Exec values are quoted as the Desktop Entry specification asks when a path has characters
+// Exec values are quoted the way desktop entries require when a path has characters
 // the launcher would otherwise split or expand.
 QString execValue(const QString& program)
 {
