@@ -16,7 +16,10 @@ namespace LibreOffice {
 
 namespace {
 // coreutils' timeout puts soffice in a process group of its own and at the limit ends the
-// whole group (soffice starts helpers), killing it if it ignores that.
+// whole group (soffice starts helpers), killing it if it ignores that. Being in a group of its
+// own, it would outlive a cancelled job: setpriv has the kernel send timeout a TERM when the
+// process that started it ends, which timeout passes on to the group in the same way.
+const Path setprivProgram = "/usr/bin/setpriv";
 const Path timeoutProgram = "/usr/bin/timeout";
 
 std::string fileURL(const Path& folder)
@@ -60,12 +63,13 @@ std::string run(const Paths& files, const Filter& filter, const Path& folder)
     const Output::ScratchDir profile;
     const int limit = timeLimitSeconds * int(files.size());
     // Absolute paths never start with "-", so no file name is read as an option.
-    std::vector<std::string> args = {"-k", "10", std::to_string(limit), soffice->string(), "-env:UserInstallation=" + fileURL(profile.path()),
+    std::vector<std::string> args = {"--pdeathsig", "TERM", "--", timeoutProgram.string(), "-k", "10", std::to_string(limit), soffice->string(),
+                                     "-env:UserInstallation=" + fileURL(profile.path()),
                                      "--headless", "--norestore", "--nologo", "--nolockcheck", "--convert-to", filter.name, "--outdir", folder.string()};
     for (const Path& file : files) args.push_back(file.string());
     const auto started = std::chrono::steady_clock::now();
     try {
-        return Shell::run(timeoutProgram, args);
+        return Shell::run(setprivProgram, args);
     } catch (const KError&) {
         if (std::chrono::steady_clock::now() - started < std::chrono::seconds(limit)) throw;
         const std::string what = files.size() == 1 ? files.front().filename().string() : std::to_string(files.size()) + " files";
