@@ -29,11 +29,7 @@ using CatalogPages = FreshHomeWithFiles;
 TEST_F(CatalogPages, EachSelectionGetsItsKindsConvertAndToolPages)
 {
     std::filesystem::create_directory(dir / "photos");
-    const struct {
-        Names files;
-        std::string convert;
-        std::optional<std::string> tools;
-    } cases[] = {
+    const struct { Names files; std::string convert; std::optional<std::string> tools; } cases[] = {
         {{"cat.png", "dog.PNG"}, writableTargetsBut("png"), "Compress, Crop, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, Combine, Zip"},
         {{"photo.tif"}, writableTargetsBut("tiff"), "Compress, Crop, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
         {{"photo.jpeg"}, writableTargetsBut("jpg"), "Compress, Crop, Text, Fit 1 MB, Resize, Rotate, Flip, Grayscale, Metadata, PDF, Zip"},
@@ -56,6 +52,8 @@ TEST_F(CatalogPages, EachSelectionGetsItsKindsConvertAndToolPages)
         Paths files;
         for (const std::string& name : c.files) files.push_back(dir / name);
         EXPECT_EQ(page(files, WheelMode::convert), c.convert) << c.files.front();
-        if (c.tools) EXPECT_EQ(page(files, WheelMode::tools), *c.tools) << c.files.front();
+        if (c.tools) {
+            EXPECT_EQ(page(files, WheelMode::tools), *c.tools) << c.files.front();
+        }
     }
 }
