@@ -16,12 +16,6 @@ WheelOptions sample(int n)
     for (int i = 0; i < n; ++i) options[i].title = "Option " + std::to_string(i);
     return options;
 }
-
-void click(WheelView& view, QPointF at)
-{
-    QMouseEvent press(QEvent::MouseButtonPress, at, view.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&view, &press);
-}
 }
 
 // Opening takes a quarter second even when ticks are late; closing takes fifteen hundredths and
@@ -113,16 +107,20 @@ TEST(WheelView, ClicksAndDropsPickCancelOrTurnThePage)
     view.onCancel = [&] { calls.push_back("cancel"); };
     view.onNextPage = [&] { calls.push_back("next"); };
     const QPointF c(190, 190);
+    const auto click = [&](QPointF at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, view.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &press);
+    };
 
     view.configure(WheelMode::convert, sample(4), "", 0, 1);
-    click(view, c + QPointF(100, 0));
+    click(c + QPointF(100, 0));
     EXPECT_TRUE(calls.empty()) << "a drag wheel ignores clicks";
 
     view.interactive = true;
-    click(view, c + QPointF(100, 0));
-    click(view, c);
+    click(c + QPointF(100, 0));
+    click(c);
     view.configure(WheelMode::convert, sample(4), "", 0, 2);
-    for (QPointF at : {QPointF(0, 30), QPointF(0, 62), QPointF(0, 200)}) click(view, c + at);
+    for (QPointF at : {QPointF(0, 30), QPointF(0, 62), QPointF(0, 200)}) click(c + at);
     EXPECT_EQ(calls, (std::vector<std::string>{"drop 1", "cancel", "next", "drop 2", "cancel"}));
 
     // A drag wheel takes drops on its slices only, and they always copy.
