@@ -21,20 +21,8 @@ TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
     a.write(dir / "-a.pdf");
     b.textPages({"third"});
     b.write(dir / "b.pdf");
-    file("notes.md", "# Hi\n\nSome *text* & more.\n");
-    file("notes.html", "taken");
-    file("-movie.srt", "1\n00:00:01,000 --> 00:00:02,000\nHello\n");
-    file("empty.srt", "nothing here\n");
-    file("data.csv", "name,qty\napple,3\napple,3\n");
-    file("list.csv", "c\nc\n");
-    file("broken.tar.gz", "not gzip");
-    file("src/photos/1.jpg", "1");
-    for (const Names& maker : {Names{"/usr/bin/tar", "-czf", "photos.tar.gz"}, Names{"7z", "a", "-bd", "x.7z"}, Names{"bsdtar", "--format", "cpio", "-cf", "x.cpio"}}) {
-        Names args(maker.begin() + 1, maker.end());
-        args.back() = (dir / args.back()).string();
-        args.push_back("photos");
-        ASSERT_EQ(runProgram(maker.front(), args, {}, dir / "src").status, 0) << maker.front();
-    }
+    // Texts, tables, subtitles and a folder "photos" packed by tar, 7z and bsdtar (cpio).
+    std::filesystem::copy(Path(VARNOLT_TEST_DATA) / "catalog/rows", dir.path());
     ASSERT_EQ(runProgram("/usr/bin/ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "anullsrc=r=16000:cl=mono", "-t", "2", (dir / "quiet.wav").string()}).status, 0);
     const std::string web = ImageOps::canWrite("webp") ? "webp" : "jpg";
 

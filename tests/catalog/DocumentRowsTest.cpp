@@ -1,49 +1,11 @@
 #include "TestSupport.h"
-#include "catalog/Catalog.h"
-#include "core/Tools.h"
 #include "documents/DocumentOps.h"
 
 #include <QTextDocument>
 
-#include <gtest/gtest.h>
-
 using namespace TestSupport;
 
-namespace {
-using Titles = std::vector<std::string>;
 using DocumentRows = FreshHomeWithFiles;
-
-Titles convertTitles(const Paths& files)
-{
-    return titles(Catalog::convertOptions(Catalog::kindOf(files), files));
-}
-
-Titles toolTitles(const Paths& files)
-{
-    return titles(Catalog::toolOptions(Catalog::kindOf(files), files));
-}
-
-// The list with DOC at its end only where LibreOffice can write it.
-Titles withDOC(Titles list)
-{
-    if (Tools::soffice()) list.push_back("DOC");
-    return list;
-}
-}
-
-TEST_F(DocumentRows, TargetsPerSelection)
-{
-    EXPECT_EQ(convertTitles({"/x/notes.md"}), withDOC({"PDF", "DOCX", "EPUB", "HTML", "RTF", "TXT", "ODT"}));
-    EXPECT_EQ(convertTitles({"/x/notes.md", "/x/more.markdown"}), withDOC({"PDF", "DOCX", "EPUB", "HTML", "RTF", "TXT", "ODT"}));
-    EXPECT_EQ(convertTitles({"/x/page.htm"}), withDOC({"PDF", "DOCX", "EPUB", "MD", "RTF", "TXT", "ODT"}));
-    EXPECT_EQ(convertTitles({"/x/a.docx", "/x/b.rtf"}), withDOC({"PDF", "EPUB", "MD", "HTML", "TXT", "ODT"}));
-    EXPECT_EQ(convertTitles({"/x/old.doc"}), (Tools::soffice() ? Titles{"PDF", "DOCX", "EPUB", "MD", "HTML", "RTF", "TXT", "ODT"} : Titles{}));
-    EXPECT_EQ(convertTitles({"/x/story.epub"}), (Titles{"PDF", "DOCX", "MD", "HTML", "RTF", "TXT"}));
-    EXPECT_EQ(convertTitles({"/x/data.csv"}), (Titles{"XLSX", "TSV", "ODS", "PDF", "JSON", "HTML", "MD"}));
-    EXPECT_EQ(toolTitles({"/x/essay.odt"}), (Titles{"Words", "Zip"}));
-    EXPECT_EQ(toolTitles({"/x/story.epub"}), (Titles{"Words", "Zip"}));
-    EXPECT_EQ(toolTitles({"/x/a.odt", "/x/b.odt"}), Titles{"Zip"});
-}
 
 TEST_F(DocumentRows, CommandLineConvertsDocuments)
 {

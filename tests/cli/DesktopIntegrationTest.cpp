@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <regex>
 
 using namespace TestSupport;
 
@@ -11,38 +12,23 @@ namespace {
 const Path source = VARNOLT_SOURCE_DIR;
 const Path build = std::filesystem::path(VARNOLT_EXE).parent_path();
 
-bool have(const char* program)
-{
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
-
-std::map<std::string, std::string> withVarnoltOnPath()
-{
-    return {{"PATH", build.string() + ":" + qEnvironmentVariable("PATH").toStdString()}};
-}
-
-// The titles `varnolt --list` prints for one page, as bash offers them (spaces escaped).
-std::vector<std::string> listed(const std::string& page, const Path& file)
-{
-    const std::string out = runVarnolt({"--list", file.string()}).out;
-    const size_t at = out.find(" " + page + ": ");
-    std::string line = out.substr(at + page.size() + 3, out.find('\n', at) - at - page.size() - 3);
-    std::vector<std::string> titles;
-    for (size_t start = 0; start < line.size();) {
-        const size_t end = std::min(line.find(", ", start), line.size());
-        std::string title;
-        for (char c : line.substr(start, end - start)) title += c == ' ' ? std::string("\\ ") : std::string(1, c);
-        titles.push_back(title);
-        start = end + 2;
-    }
-    return titles;
-}
+bool have(const char* program) { return !QStandardPaths::findExecutable(program).isEmpty(); }
+const std::map<std::string, std::string> withVarnoltOnPath = {{"PATH", build.string() + ":" + qEnvironmentVariable("PATH").toStdString()}};
 
 std::vector<std::string> lines(const std::string& text)
 {
     std::vector<std::string> out;
     for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) out.push_back(text.substr(start, end - start));
     return out;
+}
+
+// The titles `varnolt --list` prints for one page, as bash offers them (spaces escaped).
+std::vector<std::string> listed(const std::string& page, const Path& file)
+{
+    const std::string out = runVarnolt({"--list", file.string()}).out;
+    const size_t from = out.find(" " + page + ": ") + page.size() + 3;
+    const std::string escaped = std::regex_replace(out.substr(from, out.find('\n', from) - from), std::regex(" "), "\\ ");
+    return lines(std::regex_replace(escaped, std::regex(",\\\\ "), "\n") + "\n");
 }
 }
 
@@ -54,17 +40,11 @@ TEST_F(DesktopIntegrationTest, BashCompletesModesTitlesOfTheTypedFilesAndFiles)
 {
     const Path photo = dir / "my photo.png";
     ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(photo.string())));
-    struct Case {
-        std::string words;
-        int cword;
-        std::vector<std::string> expected;
-    };
+    struct Case { std::string words; int cword; std::vector<std::string> expected; };
     const std::vector<std::string> convert = listed("Convert", photo), tools = listed("Tools", photo);
     ASSERT_FALSE(convert.empty());
     std::vector<std::string> fitTitles;
-    for (const std::string& t : tools) {
-        if (t.rfind("F", 0) == 0 || t.rfind("f", 0) == 0) fitTitles.push_back(t);
-    }
+    std::copy_if(tools.begin(), tools.end(), std::back_inserter(fitTitles), [](const std::string& t) { return t[0] == 'F' || t[0] == 'f'; });
     for (const Case& c : std::vector<Case>{
              {"varnolt --run convert '' my\\ photo.png", 3, convert},
              {"varnolt --perform tools f my\\ photo.png", 3, fitTitles},
@@ -74,7 +54,7 @@ TEST_F(DesktopIntegrationTest, BashCompletesModesTitlesOfTheTypedFilesAndFiles)
          }) {
         const std::string script = "source '" + (source / "data/completion/varnolt.bash").string() + "'\nCOMP_WORDS=(" + c.words
                                    + ")\nCOMP_CWORD=" + std::to_string(c.cword) + "\n_varnolt\nprintf '%s\\n' \"${COMPREPLY[@]}\"\n";
-        const CommandResult r = runProgram("bash", {"-c", script}, withVarnoltOnPath(), dir.path());
+        const CommandResult r = runProgram("bash", {"-c", script}, withVarnoltOnPath, dir.path());
         std::vector<std::string> got = lines(r.out);
         if (got == std::vector<std::string>{""}) got.clear();
         EXPECT_EQ(got, c.expected) << c.words << r.err;
@@ -85,7 +65,7 @@ TEST_F(DesktopIntegrationTest, FishAndZshScriptsLoad)
 {
     if (have("fish")) {
         const CommandResult r = runProgram("fish", {"-c", "source " + (source / "data/completion/varnolt.fish").string() + "; complete -C 'varnolt --run '"},
-                                           withVarnoltOnPath());
+                                           withVarnoltOnPath);
         EXPECT_EQ(r.out, "convert\ntools\nactions\n") << r.err;
     }
     if (have("zsh")) {

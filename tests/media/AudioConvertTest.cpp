@@ -5,8 +5,6 @@
 #include "media/AudioConvert.h"
 #include "media/MediaOps.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -19,14 +17,7 @@ TEST_F(AudioConvertTest, RowsWriteTheirFormatAndKeepLengthAndChannels)
     const Path deep = makeClip(dir / "deep.wav", 1, "", 2, {"-ar", "48000", "-c:a", "pcm_s24le"});
     const Path surround = makeClip(dir / "surround.flac", 0.5, "", 6);
     const Path film = makeClip(dir / "film.mov", 0.5, "160x120", 2);
-    struct Case {
-        Path source;
-        MediaOps::Args row;
-        std::string ext;
-        std::string codec;
-        std::string channels;
-        std::string sampleFormat;
-    };
+    struct Case { Path source; MediaOps::Args row; std::string ext, codec, channels, sampleFormat; };
     const auto& rows = MediaOps::afconvertArgs();
     MediaOps::Args mono = rows.at("m4a");
     mono.insert(mono.end(), {"-c", "1"});
@@ -43,11 +34,11 @@ TEST_F(AudioConvertTest, RowsWriteTheirFormatAndKeepLengthAndChannels)
         const Path out = Output::url(c.source, c.ext, "out");
         MediaOps::afconvert(c.source, out, c.row);
         const Probe p = probe(out);
-        const std::string what = c.source.filename().string() + " → " + c.codec + " " + c.channels;
-        EXPECT_EQ(codecs(p), c.codec) << what;
-        EXPECT_EQ(field(p, 0, "channels"), c.channels) << what;
-        EXPECT_EQ(field(p, 0, "sample_fmt"), c.sampleFormat) << what;
-        EXPECT_NEAR(seconds(p), seconds(probe(c.source)), 0.025) << what;
+        SCOPED_TRACE(c.source.filename().string() + " → " + c.codec + " " + c.channels);
+        EXPECT_EQ(codecs(p), c.codec);
+        EXPECT_EQ(field(p, 0, "channels"), c.channels);
+        EXPECT_EQ(field(p, 0, "sample_fmt"), c.sampleFormat);
+        EXPECT_NEAR(seconds(p), seconds(probe(c.source)), 0.025);
     }
     EXPECT_EQ(MediaOps::channelCount(surround), 6);
     const Path muted = makeClip(dir / "muted.mov", 0.3, "160x120", 0);

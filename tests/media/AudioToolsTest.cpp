@@ -3,11 +3,8 @@
 #include "TestSupport.h"
 #include "media/MediaTools.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <regex>
-#include <sstream>
 
 using namespace MediaSamples;
 using TestSupport::errorOf;
@@ -24,25 +21,14 @@ double meanVolume(const Path& file, double from, double to, const std::string& f
     if (!std::regex_search(run.err, found, std::regex("mean_volume: (-?[0-9.]+|-inf) dB"))) return 0;
     return found[1] == "-inf" ? -200 : std::stod(found[1]);
 }
-
-bool speechAvailable()
-{
-    return std::filesystem::exists("/usr/share/pocketsphinx/model/en-us/en-us.lm.bin") && std::filesystem::exists("/usr/bin/espeak-ng");
-}
 }
 
 class AudioToolsTest : public TestSupport::FreshHomeWithFiles {};
 
 TEST_F(AudioToolsTest, NormalizeKeepsCommonFormatsAndMakesTheRestM4A)
 {
-    const TestSupport::TempDir bin;
-    std::filesystem::copy_file(Path(VARNOLT_TEST_DATA) / "fake-ffmpeg", bin / "ffmpeg");
-    setenv("VARNOLT_TOOL_DIRS", bin.path().c_str(), 1);
-    struct Case {
-        const char* source;
-        const char* output;
-        Names codec;
-    };
+    const FakeFfmpeg fake;
+    struct Case { const char* source; const char* output; Names codec; };
     const Case cases[] = {
         {"song.mp3", "song (normalized).mp3", {"-c:a", "libmp3lame", "-q:a", "2"}},
         {"song.ogg", "song (normalized).m4a", {"-c:a", "aac", "-b:a", "256k"}},
@@ -53,12 +39,8 @@ TEST_F(AudioToolsTest, NormalizeKeepsCommonFormatsAndMakesTheRestM4A)
         Names expected = {"-y", "-hide_banner", "-loglevel", "error", "-i", (dir / c.source).string(), "-vn", "-af", "loudnorm=I=-16:TP=-1.5:LRA=11"};
         expected.insert(expected.end(), c.codec.begin(), c.codec.end());
         expected.push_back(out.string());
-        std::istringstream lines(TestSupport::readFile(bin / "args.txt"));
-        Names args;
-        for (std::string line; std::getline(lines, line);) args.push_back(line);
-        EXPECT_EQ(args, expected) << c.source;
+        EXPECT_EQ(fake.args(), expected) << c.source;
     }
-    unsetenv("VARNOLT_TOOL_DIRS");
 }
 
 TEST_F(AudioToolsTest, VideoWithoutSoundIsRefusedWithoutOutput)
@@ -78,7 +60,8 @@ TEST_F(AudioToolsTest, VideoWithoutSoundIsRefusedWithoutOutput)
 
 TEST_F(AudioToolsTest, BleepCoversTheHeardWordWithATone)
 {
-    if (!speechAvailable()) GTEST_SKIP() << "speech model or espeak-ng missing";
+    if (!std::filesystem::exists("/usr/share/pocketsphinx/model/en-us/en-us.lm.bin") || !std::filesystem::exists("/usr/bin/espeak-ng"))
+        GTEST_SKIP() << "speech model or espeak-ng missing";
     ToolsScope present(true);
     ASSERT_EQ(TestSupport::runProgram("/usr/bin/espeak-ng", {"-w", (dir / "a.wav").string(), "good morning everyone"}).status, 0);
     ASSERT_EQ(TestSupport::runProgram("/usr/bin/espeak-ng", {"-w", (dir / "b.wav").string(), "that is bullshit"}).status, 0);
@@ -89,11 +72,7 @@ TEST_F(AudioToolsTest, BleepCoversTheHeardWordWithATone)
     MediaSamples::ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=30", "-i", (dir / "talk.wav").string(), "-shortest", "-c:v", "libx264", "-preset",
                           "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", (dir / "talk.mp4").string()});
 
-    struct Case {
-        const char* source;
-        const char* output;
-        const char* codec;
-    };
+    struct Case { const char* source; const char* output; const char* codec; };
     for (const Case& c : {Case{"talk.wav", "talk (bleeped).wav", "pcm_s16le"}, Case{"talk.mp4", "talk (bleeped).m4a", "aac"}}) {
         const MediaOps::Bleeped bleeped = MediaOps::bleep(dir / c.source);
         ASSERT_TRUE(bleeped.output) << c.source;

@@ -3,8 +3,6 @@
 #include "TestSupport.h"
 #include "media/MediaOps.h"
 
-#include <gtest/gtest.h>
-
 using namespace MediaSamples;
 using TestSupport::errorOf;
 

@@ -6,11 +6,7 @@ using MediaKit::Size;
 
 TEST(FrameSize, SidesAreEvenFittedAndNeverEnlarged)
 {
-    struct Case {
-        Size source;
-        Size box;  // {0, 0}: only made even
-        Size expected;
-    };
+    struct Case { Size source, box, expected; };  // a box of {0, 0}: only made even
     const Case cases[] = {
         {{1919, 1079}, {0, 0}, {1918, 1078}},
         {{1920, 1080}, {1280, 720}, {1280, 720}},

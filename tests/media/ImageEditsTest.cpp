@@ -27,10 +27,8 @@ TEST(ImageEdits, HalvingRoundsUpAndKeepsTheCameraTags)
     TempDir dir;
     save(noise(301, 201), dir / "odd.jpg");
     const Image odd = open(ImageOps::transform(dir / "odd.jpg", Edit::halve));
-    EXPECT_EQ(odd.width(), 151);
-    EXPECT_EQ(odd.height(), 101);
+    EXPECT_EQ(std::pair(odd.width(), odd.height()), std::pair(151, 101));
     const Path turned = ImageOps::transform(cameraPhoto(dir.path()), Edit::halve);
-    EXPECT_EQ(open(turned).width(), 100);
-    EXPECT_EQ(open(turned).height(), 150);
+    EXPECT_EQ(std::pair(open(turned).width(), open(turned).height()), std::pair(100, 150));
     EXPECT_EQ(tags(turned)["Make"], "Canon");
 }

@@ -3,8 +3,6 @@
 #include "media/ImageOps.h"
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 using namespace ImageSamples;
 using namespace TestSupport;
 
@@ -13,8 +11,7 @@ TEST(ImageLoad, TurnsPhotoUprightAndCarriesCameraAndGPSTagsUntilMetadataIsRemove
     TempDir dir;
     const Path photo = cameraPhoto(dir.path());
     const ImageOps::Loaded loaded = ImageOps::load(photo);
-    EXPECT_EQ(loaded.image.width(), 200);
-    EXPECT_EQ(loaded.image.height(), 300);
+    EXPECT_EQ(std::pair(loaded.image.width(), loaded.image.height()), std::pair(200, 300));
 
     for (const std::string ext : {"jpg", "png", "webp", "heic"}) {
         const Path out = dir / ("out." + ext);

@@ -4,25 +4,15 @@
 #include "core/Output.h"
 #include "media/MediaOps.h"
 
-#include <gtest/gtest.h>
-
 using namespace MediaSamples;
 using TestSupport::errorOf;
 using TestSupport::Names;
-
-namespace {
-const char* const needsFfmpeg = "This needs ffmpeg — install it with: sudo apt install ffmpeg";
-}
 
 class MediaOpsTest : public TestSupport::FreshHomeWithFiles {};
 
 TEST_F(MediaOpsTest, TargetsFollowTheSourceAndWhetherFfmpegIsThere)
 {
-    struct Case {
-        const char* file;
-        bool ffmpeg;
-        Names expected;
-    };
+    struct Case { const char* file; bool ffmpeg; Names expected; };
     const Case cases[] = {
         {"clip.MOV", false, {"mp4", "gif", "m4a"}},
         {"clip.MOV", true, {"mp4", "gif", "m4a", "mkv", "webm", "avi", "wmv", "mp3", "wav"}},
@@ -43,23 +33,16 @@ TEST_F(MediaOpsTest, TargetsFollowTheSourceAndWhetherFfmpegIsThere)
 
 TEST_F(MediaOpsTest, FfmpegGetsTheRowsArgumentsAndPathsItCannotTakeForOptions)
 {
-    const TestSupport::TempDir bin;
-    std::filesystem::copy_file(Path(VARNOLT_TEST_DATA) / "fake-ffmpeg", bin / "ffmpeg");
-    setenv("VARNOLT_TOOL_DIRS", bin.path().c_str(), 1);
+    const FakeFfmpeg fake;
     const auto argsOf = [&](const std::string& name, const std::string& ext) {
-        const Path out = MediaOps::convert(file(name), ext);
-        EXPECT_EQ(out, dir / (Path(name).stem().string() + "." + ext));
-        std::istringstream lines(TestSupport::readFile(bin / "args.txt"));
-        Names args;
-        for (std::string line; std::getline(lines, line);) args.push_back(line);
-        return args;
+        EXPECT_EQ(MediaOps::convert(file(name), ext), dir / (Path(name).stem().string() + "." + ext));
+        return fake.args();
     };
     const std::string in = (dir / "-clip.mkv").string();
     EXPECT_EQ(argsOf("-clip.mkv", "3gp"), (Names{"-y", "-hide_banner", "-loglevel", "error", "-i", in, (dir / "-clip.3gp").string()}));
     // Without libvorbis, ogg falls back to Opus.
     EXPECT_EQ(argsOf("song.wav", "ogg"), (Names{"-y", "-hide_banner", "-loglevel", "error", "-i", (dir / "song.wav").string(), "-vn", "-c:a",
                                                 "libopus", "-b:a", "160k", (dir / "song.ogg").string()}));
-    unsetenv("VARNOLT_TOOL_DIRS");
     ToolsScope real(true);
     EXPECT_EQ(MediaOps::ffmpegArgs("ogg"), (Names{"-vn", "-c:a", "libvorbis", "-q:a", "5"}));
 }
@@ -77,8 +60,9 @@ TEST_F(MediaOpsTest, NativeSourcesConvertInProcessAndTheRestNeedFfmpeg)
     EXPECT_EQ(codecs(m4a), "aac");
     EXPECT_EQ(field(m4a, 0, "channels"), "2");
 
-    EXPECT_EQ(errorOf([&] { MediaOps::convert(dir / "clip.MOV", "mkv"); }), needsFfmpeg);
-    EXPECT_EQ(errorOf([&] { MediaOps::convert(dir / "song.wav", "mp3"); }), needsFfmpeg);
+    for (const auto& [name, ext] : {std::pair{"clip.MOV", "mkv"}, {"song.wav", "mp3"}}) {
+        EXPECT_EQ(errorOf([&] { MediaOps::convert(dir / name, ext); }), "This needs ffmpeg — install it with: sudo apt install ffmpeg") << name;
+    }
     EXPECT_EQ(TestSupport::listFolder(dir.path()), (Names{"clip.MOV", "clip.mp4", "song.m4a", "song.wav"}));
 }
 

@@ -3,8 +3,6 @@
 #include "TestSupport.h"
 #include "core/Output.h"
 
-#include <gtest/gtest.h>
-
 #include <sstream>
 
 namespace MediaSamples {
@@ -74,8 +72,7 @@ std::string codecs(const Probe& p)
 
 double seconds(const Probe& p)
 {
-    const auto it = p.find("format.duration");
-    return it == p.end() ? -1 : std::stod(it->second);
+    return p.count("format.duration") ? std::stod(p.at("format.duration")) : -1;
 }
 
 ToolsScope::ToolsScope(bool present)
@@ -89,6 +86,24 @@ ToolsScope::~ToolsScope()
     unsetenv("VARNOLT_TOOL_DIRS");
     std::error_code ec;
     if (!empty_.empty()) std::filesystem::remove_all(empty_, ec);
+}
+
+FakeFfmpeg::FakeFfmpeg()
+{
+    std::filesystem::copy_file(Path(VARNOLT_TEST_DATA) / "fake-ffmpeg", bin / "ffmpeg");
+    setenv("VARNOLT_TOOL_DIRS", bin.path().c_str(), 1);
+}
+
+FakeFfmpeg::~FakeFfmpeg() { unsetenv("VARNOLT_TOOL_DIRS"); }
+std::vector<std::string> FakeFfmpeg::args() const { return linesOf(bin / "args.txt"); }
+size_t FakeFfmpeg::calls() const { return linesOf(bin / "calls").size(); }
+
+std::vector<std::string> linesOf(const Path& file)
+{
+    std::istringstream text(TestSupport::readFile(file));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
 }
 
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "TestSupport.h"
 #include "core/Paths.h"
 
 #include <map>
@@ -37,4 +38,17 @@ public:
 private:
     Path empty_;
 };
+
+// Puts the stand-in ffmpeg of tests/data, which records its arguments, first in tool discovery
+// for its scope.
+struct FakeFfmpeg {
+    FakeFfmpeg();
+    ~FakeFfmpeg();
+    // The arguments of its last call, and how often it was called.
+    std::vector<std::string> args() const;
+    size_t calls() const;
+    TestSupport::TempDir bin;
+};
+// The lines of a file.
+std::vector<std::string> linesOf(const Path& file);
 }

@@ -4,30 +4,14 @@
 #include "media/ImageOps.h"
 #include "media/MediaTools.h"
 
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 using namespace MediaSamples;
 using TestSupport::errorOf;
 using TestSupport::listFolder;
 using TestSupport::Names;
 
 namespace {
-// The lines of a file.
-Names linesOf(const Path& file)
-{
-    std::istringstream text(TestSupport::readFile(file));
-    Names lines;
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    return lines;
-}
-
 // Mean difference per channel value of two pictures of the same size.
-double difference(const Path& a, const Path& b)
-{
-    return (ImageOps::load(a).image - ImageOps::load(b).image).abs().avg();
-}
+double difference(const Path& a, const Path& b) { return (ImageOps::load(a).image - ImageOps::load(b).image).abs().avg(); }
 }
 
 class VideoToolsTest : public TestSupport::FreshHomeWithFiles {};
@@ -36,43 +20,33 @@ TEST_F(VideoToolsTest, FitSplitsTheBudgetAndRefusesUnwatchableRates)
 {
     makeClip(dir / "long.mp4", 60, "128x96", 0, {"-c:v", "mpeg4", "-q:v", "1"});
     ASSERT_GT(std::filesystem::file_size(dir / "long.mp4"), 1'000'000u);
-    const TestSupport::TempDir bin;
+    const FakeFfmpeg fake;
     const TestSupport::PrivateTemp temp;
-    std::filesystem::copy_file(Path(VARNOLT_TEST_DATA) / "fake-ffmpeg", bin / "ffmpeg");
-    setenv("VARNOLT_TOOL_DIRS", bin.path().c_str(), 1);
 
     EXPECT_EQ(MediaOps::fitVideo(dir / "long.mp4", 25'000'000), std::nullopt);
     // 133.3 kbit/s of budget, 128 after the margin: too little for 96 of audio, so 48 and 80.
     const Path out = MediaOps::fitVideo(dir / "long.mp4", 1'000'000).value();
     EXPECT_EQ(out, dir / "long (1 MB).mp4");
-    Names pass2 = linesOf(bin / "args.txt");
+    Names pass2 = fake.args();
     for (size_t i = 1; i < pass2.size(); ++i) {
         if (pass2[i - 1] == "-passlogfile") pass2[i] = "<log>";
     }
     EXPECT_EQ(pass2, (Names{"-y", "-hide_banner", "-loglevel", "error", "-i", (dir / "long.mp4").string(), "-vf", "scale=-2:'min(480,ih)'", "-c:v",
                             "libx264", "-preset", "medium", "-b:v", "80k", "-pass", "2", "-passlogfile", "<log>", "-pix_fmt", "yuv420p", "-c:a", "aac",
                             "-b:a", "48k", "-movflags", "+faststart", out.string()}));
-    EXPECT_EQ(linesOf(bin / "calls").size(), 2u);
+    EXPECT_EQ(fake.calls(), 2u);
 
     // 64 kbit/s leaves 16 for the picture.
     EXPECT_EQ(errorOf([&] { MediaOps::fitVideo(dir / "long.mp4", 500'000); }), "This video is too long to fit in 0 MB at watchable quality");
-    unsetenv("VARNOLT_TOOL_DIRS");
-    EXPECT_EQ(linesOf(bin / "calls").size(), 2u);
+    EXPECT_EQ(fake.calls(), 2u);
     EXPECT_EQ(listFolder(dir.path()), (Names{"long (1 MB).mp4", "long.mp4"}));
     EXPECT_EQ(listFolder(temp.dir.path()), Names{});
 }
 
 TEST_F(VideoToolsTest, CropKeepsWholeEvenSizes)
 {
-    struct Case {
-        MediaOps::CropRect rect;
-        const char* filter;
-    };
-    const Case cases[] = {
-        {{0, 0, 641.7, 481}, "crop=640:480:0:0"},
-        {{10.9, 3.2, 99.9, 60}, "crop=98:60:10:3"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(MediaOps::cropFilter(c.rect), c.filter);
+    EXPECT_EQ(MediaOps::cropFilter({0, 0, 641.7, 481}), "crop=640:480:0:0");
+    EXPECT_EQ(MediaOps::cropFilter({10.9, 3.2, 99.9, 60}), "crop=98:60:10:3");
 }
 
 TEST_F(VideoToolsTest, TrimCopiesNativeVideoAndNeedsFfmpegForTheRest)
@@ -90,10 +64,7 @@ TEST_F(VideoToolsTest, TrimCopiesNativeVideoAndNeedsFfmpegForTheRest)
 TEST_F(VideoToolsTest, FrameGrabTakesOneSecondOrHalfAShorterClip)
 {
     ToolsScope present(true);
-    struct Case {
-        const char* name;
-        double length, at;
-    };
+    struct Case { const char* name; double length, at; };
     for (const Case& c : {Case{"short.mp4", 1, 0.5}, Case{"long.mp4", 10, 1}}) {
         const Path clip = makeClip(dir / c.name, c.length);
         const Path frame = MediaOps::frameGrab(clip);

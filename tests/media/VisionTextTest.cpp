@@ -3,8 +3,6 @@
 #include "TestSupport.h"
 #include "media/VisionOps.h"
 
-#include <gtest/gtest.h>
-
 using namespace ImageSamples;
 using namespace TestSupport;
 
@@ -13,10 +11,7 @@ using namespace TestSupport;
 TEST(VisionText, ReadsPrintAtEverySizeAndTurn)
 {
     TempDir dir;
-    struct Case {
-        int pixels;
-        const char* turn;
-    };
+    struct Case { int pixels; const char* turn; };
     for (const Case c : {Case{10, ""}, Case{16, ""}, Case{40, ""}, Case{16, "exif"}, Case{16, "upside down"}}) {
         const std::string name = std::to_string(c.pixels) + " " + c.turn;
         Image page = printedText(pangrams(), c.pixels);

@@ -5,17 +5,15 @@
 #include "presets/PresetRunner.h"
 #include "presets/PresetStore.h"
 
+// Cases name only the fields they set; GCC 12 warns about the rest even when designated.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 using namespace TestSupport;
 
 namespace {
-Preset imagePreset(const std::string& name, const std::string& format, std::int64_t maxDimension, bool strip)
+Preset jpgPreset(const std::string& name, std::int64_t maxDimension, bool strip)
 {
-    Preset p = Preset::added();
-    p.name = name;
-    p.format = format;
-    p.maxDimension = maxDimension;
-    p.stripMetadata = strip;
-    return p;
+    return {.name = name, .format = "jpg", .maxDimension = maxDimension, .stripMetadata = strip};
 }
 }
 
@@ -23,55 +21,44 @@ class PresetRunnerTest : public FreshHomeWithFiles {};
 
 TEST_F(PresetRunnerTest, ImagesShrinkToTheLongestSideButNeverGrow)
 {
-    const struct {
-        int width, height;
-        std::int64_t maxDimension;
-        int outWidth, outHeight;
-    } cases[] = {{3200, 1600, 1600, 1600, 800}, {1200, 800, 1600, 1200, 800}, {800, 1200, 0, 800, 1200}};
+    const struct { int width, height; std::int64_t maxDimension; int outWidth, outHeight; } cases[] = {
+        {3200, 1600, 1600, 1600, 800}, {1200, 800, 1600, 1200, 800}, {800, 1200, 0, 800, 1200}};
     for (const auto& c : cases) {
         const Path source = dir / ("cat " + std::to_string(c.width) + ".png");
         ImageSamples::save(ImageSamples::noise(c.width, c.height), source);
-        const Path out = PresetRunner::run(imagePreset("Web", "jpg", c.maxDimension, true), source);
+        const Path out = PresetRunner::run(jpgPreset("Web", c.maxDimension, true), source);
         EXPECT_EQ(out, dir / ("cat " + std::to_string(c.width) + " (Web).jpg"));
         const auto image = ImageSamples::open(out);
-        EXPECT_EQ(image.width(), c.outWidth);
-        EXPECT_EQ(image.height(), c.outHeight);
+        EXPECT_EQ(std::pair(image.width(), image.height()), std::pair(c.outWidth, c.outHeight));
     }
 }
 
 TEST_F(PresetRunnerTest, MetadataIsKeptUnlessThePresetStripsIt)
 {
     const Path photo = ImageSamples::cameraPhoto(dir.path());
-    const auto kept = ImageSamples::tags(PresetRunner::run(imagePreset("Keep", "jpg", 0, false), photo));
+    const auto kept = ImageSamples::tags(PresetRunner::run(jpgPreset("Keep", 0, false), photo));
     EXPECT_EQ(kept.count("Make") ? kept.at("Make") : "", "Canon");
     EXPECT_EQ(kept.count("GPSLatitude") ? kept.at("GPSLatitude") : "", "48.85");
-    const auto stripped = ImageSamples::tags(PresetRunner::run(imagePreset("Strip", "jpg", 0, true), photo));
+    const auto stripped = ImageSamples::tags(PresetRunner::run(jpgPreset("Strip", 0, true), photo));
     EXPECT_FALSE(stripped.count("Make") || stripped.count("GPSLatitude") || stripped.count("Keywords"));
 }
 
 TEST_F(PresetRunnerTest, AFailedRunLeavesNothingBehind)
 {
     const Path broken = file("broken.png", "not a picture");
-    EXPECT_NE(errorOf([&] { PresetRunner::run(imagePreset("Web", "jpg", 0, false), broken); }), "no error");
+    EXPECT_NE(errorOf([&] { PresetRunner::run(jpgPreset("Web", 0, false), broken); }), "no error");
     EXPECT_EQ(listFolder(dir.path()), Names{"broken.png"});
 }
 
 TEST_F(PresetRunnerTest, MediaPresetsBuildTheirFfmpegAndInProcessArgumentLists)
 {
     using Args = std::vector<std::string>;
-    const auto preset = [](Preset::Kind kind, const std::string& format, auto&& change) {
-        Preset p = Preset::added();
-        p.kind = kind;
-        p.format = format;
-        change(p);
-        return p;
-    };
-    const Preset mp4 = preset(Preset::Kind::video, "mp4", [](Preset& p) { p.maxHeight = 720, p.videoQuality = Preset::VideoQuality::small; });
+    const Preset mp4{.kind = Preset::Kind::video, .format = "mp4", .maxHeight = 720, .videoQuality = Preset::VideoQuality::small};
     EXPECT_EQ(PresetRunner::videoArgs(mp4), (Args{"-c:v", "libx264", "-crf", "30", "-preset", "medium", "-pix_fmt", "yuv420p", "-vf", "scale=-2:'min(720,ih)'",
                                                   "-c:a", "aac", "-b:a", "128k", "-movflags", "+faststart"}));
-    const Preset mp3 = preset(Preset::Kind::audio, "mp3", [](Preset& p) { p.bitrate = 128, p.mono = true; });
+    const Preset mp3{.kind = Preset::Kind::audio, .format = "mp3", .bitrate = 128, .mono = true};
     EXPECT_EQ(PresetRunner::audioArgs(mp3), (Args{"-vn", "-c:a", "libmp3lame", "-b:a", "128k", "-ac", "1"}));
-    const Preset m4a = preset(Preset::Kind::audio, "m4a", [](Preset& p) { p.bitrate = 96, p.mono = true; });
+    const Preset m4a{.kind = Preset::Kind::audio, .format = "m4a", .bitrate = 96, .mono = true};
     EXPECT_EQ(PresetRunner::afconvertArgs(m4a), (Args{"-f", "m4af", "-d", "aac", "-b", "96000", "-c", "1"}));
 }
 
@@ -82,15 +69,8 @@ TEST_F(PresetRunnerTest, MediaPresetsConvertWithAndWithoutFfmpeg)
     const Path clip = MediaSamples::makeClip(dir / "clip.mp4", 1, "160x120", 2);
     const Path mkv = MediaSamples::makeClip(dir / "clip.mkv", 1, "160x120", 2);
     const Path tone = MediaSamples::makeClip(dir / "tone.wav", 1, "", 2);
-    const struct {
-        bool ffmpeg;
-        Preset::Kind kind;
-        std::string format;
-        std::int64_t maxHeight;
-        bool mute;
-        Path source;
-        std::string codecs, height, channels, error;
-    } cases[] = {
+    const struct { bool ffmpeg; Preset::Kind kind; std::string format; std::int64_t maxHeight; bool mute; Path source;
+                   std::string codecs, height, channels, error; } cases[] = {
         {true, Preset::Kind::video, "mp4", 90, false, clip, "h264,aac", "90", "", ""},
         {true, Preset::Kind::video, "webm", 0, true, mkv, "vp9", "120", "", ""},
         {false, Preset::Kind::video, "mov", 0, true, clip, "hevc", "120", "", ""},
@@ -104,13 +84,7 @@ TEST_F(PresetRunnerTest, MediaPresetsConvertWithAndWithoutFfmpeg)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.format + (c.ffmpeg ? " with ffmpeg" : " without ffmpeg"));
         const MediaSamples::ToolsScope tools(c.ffmpeg);
-        Preset p = Preset::added();
-        p.name = "Small";
-        p.kind = c.kind;
-        p.format = c.format;
-        p.maxHeight = c.maxHeight;
-        p.mute = c.mute;
-        p.mono = true;
+        const Preset p{.name = "Small", .kind = c.kind, .format = c.format, .maxHeight = c.maxHeight, .mute = c.mute, .mono = true};
         if (!c.error.empty()) {
             EXPECT_EQ(errorOf([&] { PresetRunner::run(p, c.source); }), c.error);
             EXPECT_EQ(listFolder(dir.path()), (Names{"clip.mkv", "clip.mp4", "tone.wav"}));
@@ -119,12 +93,9 @@ TEST_F(PresetRunnerTest, MediaPresetsConvertWithAndWithoutFfmpeg)
         const Path out = PresetRunner::run(p, c.source);
         const auto probe = MediaSamples::probe(out);
         EXPECT_EQ(MediaSamples::codecs(probe), c.codecs);
-        if (!c.height.empty()) {
-            EXPECT_EQ(MediaSamples::field(probe, 0, "height"), c.height);
-        }
-        if (!c.channels.empty()) {
-            EXPECT_EQ(MediaSamples::field(probe, 0, "channels"), c.channels);
-        }
+        // Only what a case names is checked.
+        EXPECT_EQ(c.height.empty() ? "" : MediaSamples::field(probe, 0, "height"), c.height);
+        EXPECT_EQ(c.channels.empty() ? "" : MediaSamples::field(probe, 0, "channels"), c.channels);
         std::filesystem::remove(out);
     }
 }

@@ -16,94 +16,68 @@ WheelOptions sample(int n)
     for (int i = 0; i < n; ++i) options[i].title = "Option " + std::to_string(i);
     return options;
 }
+}
 
-// A view of 380 points whose clock only moves when the test says so.
-struct ViewOnClock {
-    WheelView view;
+// Opening takes a quarter second even when ticks are late; closing takes fifteen hundredths and
+// calls back once.
+TEST(WheelView, OpensAndClosesInTheirTimes)
+{
+    // A view whose clock only moves when the test says so, in 1/120 s ticks as the timer would.
     double now = 100;
-
-    ViewOnClock()
-    {
-        view.resize(380, 380);
-        view.setClock([this] { return now; });
-    }
-    // Advances time in 1/120 s ticks, as the timer would.
-    void run(double seconds)
-    {
-        const int ticks = static_cast<int>(std::lround(seconds * 120));
-        for (int k = 0; k < ticks; ++k) {
+    WheelView view;
+    view.resize(380, 380);
+    view.setClock([&] { return now; });
+    const auto run = [&](double seconds) {
+        for (long k = std::lround(seconds * 120); k > 0; --k) {
             now += 1.0 / 120;
             view.tick();
         }
-    }
-};
-
-void click(WheelView& view, QPointF at)
-{
-    QMouseEvent press(QEvent::MouseButtonPress, at, view.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&view, &press);
-}
-
-void key(WheelView& view, QEvent::Type type, int code, Qt::KeyboardModifiers before)
-{
-    QKeyEvent event(type, code, before);
-    QApplication::sendEvent(&view, &event);
-}
-}
-
-TEST(WheelView, ClosingTakesFifteenHundredthsAndCallsBackOnce)
-{
-    ViewOnClock clock;
-    clock.view.configure(WheelMode::convert, sample(6), "a.png", 0, 1);
-    clock.view.finishAnimations();
-    int closed = 0;
-    clock.view.setAppearTarget(0);
-    clock.view.onClosed = [&] { ++closed; };
-    clock.view.animate();
-    clock.run(0.14);
-    EXPECT_EQ(closed, 0);
-    EXPECT_GT(clock.view.appear(), 0);
-    clock.run(0.02);
-    EXPECT_EQ(closed, 1);
-    EXPECT_EQ(clock.view.appear(), 0);
-    clock.run(0.1);
-    EXPECT_EQ(closed, 1);
-    EXPECT_FALSE(clock.view.animating());
-}
-
-TEST(WheelView, OpeningTakesAQuarterSecondEvenWhenTicksAreLate)
-{
-    ViewOnClock clock;
-    clock.view.configure(WheelMode::tools, sample(3), "a.png", 0, 1);
-    clock.view.setAppear(0);
-    clock.view.animate();
-    clock.run(0.25);
-    EXPECT_LT(clock.view.appear(), 1);
-    clock.run(0.02);
-    EXPECT_EQ(clock.view.appear(), 1);
+    };
+    view.configure(WheelMode::tools, sample(3), "a.png", 0, 1);
+    view.setAppear(0);
+    view.animate();
+    run(0.25);
+    EXPECT_LT(view.appear(), 1);
+    run(0.02);
+    EXPECT_EQ(view.appear(), 1);
 
     // A stalled tick counts for at most 0.05 s.
-    clock.view.setAppear(0);
-    clock.view.animate();
-    clock.now += 1;
-    clock.view.tick();
-    EXPECT_NEAR(clock.view.appear(), 0.05 / 0.26, 1e-9);
+    view.setAppear(0);
+    view.animate();
+    now += 1;
+    view.tick();
+    EXPECT_NEAR(view.appear(), 0.05 / 0.26, 1e-9);
+
+    view.configure(WheelMode::convert, sample(6), "a.png", 0, 1);
+    view.finishAnimations();
+    int closed = 0;
+    view.setAppearTarget(0);
+    view.onClosed = [&] { ++closed; };
+    view.animate();
+    run(0.14);
+    EXPECT_EQ(closed, 0);
+    EXPECT_GT(view.appear(), 0);
+    run(0.02);
+    EXPECT_EQ(std::pair(closed, view.appear()), std::pair(1, 0.0));
+    run(0.1);
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(view.animating());
 }
 
 TEST(WheelView, HighlightMovesWrapAroundAndTickOnlyWhenVisible)
 {
     WheelView view;
     view.resize(380, 380);
-    view.moveSelection(1);
-    EXPECT_EQ(view.debugHover(), -1);
+    const auto moved = [&](int by) {
+        view.moveSelection(by);
+        return view.debugHover();
+    };
+    EXPECT_EQ(moved(1), -1);
     view.configure(WheelMode::convert, sample(4), "", 0, 1);
-    view.moveSelection(1);
-    EXPECT_EQ(view.debugHover(), 0);
+    EXPECT_EQ(moved(1), 0);
     view.select(std::nullopt);
-    view.moveSelection(-1);
-    EXPECT_EQ(view.debugHover(), 3);
-    view.moveSelection(1);
-    EXPECT_EQ(view.debugHover(), 0);
+    EXPECT_EQ(moved(-1), 3);
+    EXPECT_EQ(moved(1), 0);
     view.setProperty("debugHover", 9);
     EXPECT_EQ(view.debugHover(), -1);
     // A new page starts without a highlight.
@@ -133,18 +107,20 @@ TEST(WheelView, ClicksAndDropsPickCancelOrTurnThePage)
     view.onCancel = [&] { calls.push_back("cancel"); };
     view.onNextPage = [&] { calls.push_back("next"); };
     const QPointF c(190, 190);
+    const auto click = [&](QPointF at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, view.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &press);
+    };
 
     view.configure(WheelMode::convert, sample(4), "", 0, 1);
-    click(view, c + QPointF(100, 0));
+    click(c + QPointF(100, 0));
     EXPECT_TRUE(calls.empty()) << "a drag wheel ignores clicks";
 
     view.interactive = true;
-    click(view, c + QPointF(100, 0));
-    click(view, c);
+    click(c + QPointF(100, 0));
+    click(c);
     view.configure(WheelMode::convert, sample(4), "", 0, 2);
-    click(view, c + QPointF(0, 30));
-    click(view, c + QPointF(0, 62));
-    click(view, c + QPointF(0, 200));
+    for (QPointF at : {QPointF(0, 30), QPointF(0, 62), QPointF(0, 200)}) click(c + at);
     EXPECT_EQ(calls, (std::vector<std::string>{"drop 1", "cancel", "next", "drop 2", "cancel"}));
 
     // A drag wheel takes drops on its slices only, and they always copy.
@@ -186,13 +162,16 @@ TEST_F(FreshHome, WheelViewSwitchesOnAFreshlyPressedTriggerKey)
     view.onKey = [&](int code) { return code == Qt::Key_Tab && ++used; };
 
     // Key events carry the modifiers held before the key went down or up.
-    key(view, QEvent::KeyPress, Qt::Key_Meta, Qt::NoModifier);
-    key(view, QEvent::KeyPress, Qt::Key_Shift, Qt::MetaModifier);
-    key(view, QEvent::KeyRelease, Qt::Key_Shift, Qt::MetaModifier | Qt::ShiftModifier);
-    key(view, QEvent::KeyRelease, Qt::Key_Meta, Qt::MetaModifier);
-    key(view, QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier);
-    key(view, QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
-    key(view, QEvent::KeyPress, Qt::Key_Alt, Qt::NoModifier);
+    const std::tuple<QEvent::Type, int, Qt::KeyboardModifiers> keys[] = {
+        {QEvent::KeyPress, Qt::Key_Meta, Qt::NoModifier}, {QEvent::KeyPress, Qt::Key_Shift, Qt::MetaModifier},
+        {QEvent::KeyRelease, Qt::Key_Shift, Qt::MetaModifier | Qt::ShiftModifier}, {QEvent::KeyRelease, Qt::Key_Meta, Qt::MetaModifier},
+        {QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier}, {QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier},
+        {QEvent::KeyPress, Qt::Key_Alt, Qt::NoModifier},
+    };
+    for (const auto& [type, code, before] : keys) {
+        QKeyEvent event(type, code, before);
+        QApplication::sendEvent(&view, &event);
+    }
     EXPECT_EQ(switches, (std::vector<WheelMode>{WheelMode::tools, WheelMode::actions}));
 
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
