@@ -7,9 +7,6 @@
 
 using namespace TestSupport;
 
-// Presets name only the fields they set; GCC 12 warns about the rest even when designated.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace {
 std::string page(const Paths& files, WheelMode mode)
 {

@@ -17,9 +17,6 @@
 using namespace TestSupport;
 using namespace std::chrono_literals;
 
-// Presets name only the fields they set; GCC 12 warns about the rest even when designated.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace {
 // The files under a folder; the empty folder of a job process waiting for its request does
 // not count.

@@ -5,9 +5,6 @@
 #include "core/Progress.h"
 #include "media/MediaOps.h"
 
-// Cases name only the fields they set; GCC 12 warns about the rest even when designated.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 using namespace MediaSamples;
 using MediaKit::ExportOptions;
 using MediaKit::FileType;

@@ -11,9 +11,6 @@
 
 #include <fstream>
 
-// Cases name only the fields they set; GCC 12 warns about the rest even when designated.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 using namespace TestSupport;
 
 namespace {

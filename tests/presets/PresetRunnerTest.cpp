@@ -5,9 +5,6 @@
 #include "presets/PresetRunner.h"
 #include "presets/PresetStore.h"
 
-// Cases name only the fields they set; GCC 12 warns about the rest even when designated.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 using namespace TestSupport;
 
 namespace {

@@ -3,9 +3,6 @@
 
 #include <QImage>
 
-// Cases name only the fields they set; GCC 12 warns about the rest even when designated.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 using TestSupport::FreshHome;
 
 namespace {
