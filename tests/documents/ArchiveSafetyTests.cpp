@@ -111,13 +111,11 @@ TEST_F(ArchiveSafetyTest, MembersThatLeaveTheFolderAreRefused)
         sh("/usr/bin/zip", {"-q", (dir / "through.zip").string(), "l/planted.txt"}, b);
     });
 
-    expectRefused("climb.tar", climb);
-    expectRefused("absolute.tar", victim.string());
-    expectRefused("through.tar", "l/planted.txt");
-    expectRefused("climb.zip", "../inner/file.txt");
-    expectRefused("absolute.zip", victim.string());
-    expectRefused("through.zip", "l/planted.txt");
-    expectRefused("climb.7z", "../inner/file.txt");
+    for (const auto& [name, item] : std::vector<std::pair<std::string, std::string>>{
+             {"climb.tar", climb}, {"absolute.tar", victim.string()}, {"through.tar", "l/planted.txt"}, {"climb.zip", "../inner/file.txt"},
+             {"absolute.zip", victim.string()}, {"through.zip", "l/planted.txt"}, {"climb.7z", "../inner/file.txt"}}) {
+        expectRefused(name, item);
+    }
     EXPECT_TRUE(listFolder(outside.path()).empty());
 }
 

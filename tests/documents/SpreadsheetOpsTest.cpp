@@ -1,6 +1,5 @@
 #include "PackageFixture.h"
 
-#include "core/Errors.h"
 #include "core/Shell.h"
 #include "core/Tools.h"
 #include "documents/ODS.h"
