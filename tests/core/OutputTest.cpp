@@ -9,8 +9,7 @@
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
-class OutputTest : public FreshHomeWithFiles {
-};
+using OutputTest = FreshHomeWithFiles;
 
 TEST_F(OutputTest, NamesCountUpAndNeverOverwrite)
 {

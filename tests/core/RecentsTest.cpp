@@ -6,8 +6,7 @@
 using namespace TestSupport;
 namespace fs = std::filesystem;
 
-class RecentsTest : public FreshHomeWithFiles {
-};
+using RecentsTest = FreshHomeWithFiles;
 
 TEST_F(RecentsTest, KeepsTheTenNewestWithoutDuplicates)
 {

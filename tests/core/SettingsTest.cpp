@@ -6,7 +6,7 @@
 
 using namespace TestSupport;
 
-class SettingsTest : public FreshHome {};
+using SettingsTest = FreshHome;
 
 TEST_F(SettingsTest, DefaultsAreReadButNeverWritten)
 {

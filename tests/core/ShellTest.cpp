@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include "core/Errors.h"
 #include "core/Settings.h"
 #include "core/Shell.h"
 #include "core/Tools.h"

@@ -8,11 +8,7 @@ using TestSupport::errorOf;
 
 TEST(DelimitedTest, Parsing)
 {
-    struct Case {
-        std::string text;
-        Table table;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<std::string, Table>> cases = {
         {"", {}},
         {"a,b\n", {{"a", "b"}}},
         {"a,b\n\n", {{"a", "b"}, {""}}},
@@ -34,7 +30,7 @@ TEST(DelimitedTest, Parsing)
         {"\"\u00e9,\"\u00e9", {{"\u00e9,\u00e9"}}},
         {"\u043f\u0440\u0438,\u0432\u0435\u0442", {{"\u043f\u0440\u0438", "\u0432\u0435\u0442"}}},
     };
-    for (const Case& c : cases) EXPECT_EQ(parseDelimited(c.text, ','), c.table) << c.text;
+    for (const auto& [text, table] : cases) EXPECT_EQ(parseDelimited(text, ','), table) << text;
     EXPECT_EQ(parseDelimited("a\tb,c", '\t'), (Table{{"a", "b,c"}}));
 }
 

@@ -8,17 +8,12 @@
 #include "documents/Markdown.h"
 #include "documents/TextClipping.h"
 
-#include <plist/plist.h>
 #include <poppler/qt6/poppler-qt6.h>
 
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPalette>
 #include <QTextDocument>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 
 using namespace TestSupport;
 
@@ -28,21 +23,6 @@ using Documents = FreshHomeWithFiles;
 std::string plainText(const Path& file)
 {
     return DocumentOps::read(file)->toPlainText().toStdString();
-}
-
-// A property list of type identifier → value, as the Finder writes clippings.
-void writeClipping(const Path& file, const std::string& key, plist_t value)
-{
-    plist_t root = plist_new_dict();
-    plist_t types = plist_new_dict();
-    plist_dict_set_item(types, key.c_str(), value);
-    plist_dict_set_item(root, "UTI-Data", types);
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root, &bytes, &length);
-    writeFile(file, std::string(bytes, length));
-    std::free(bytes);
-    plist_free(root);
 }
 }
 
@@ -89,14 +69,8 @@ TEST_F(Documents, DamagedSourcesFailWithoutLeavingAnOutput)
 TEST_F(Documents, ZipBombIsRefused)
 {
     // 300 MB of zeros deflate to about 300 KB.
-    {
-        std::FILE* out = std::fopen((dir / "word-document.xml").c_str(), "wb");
-        const std::string block(1 << 20, '\0');
-        for (int i = 0; i < 300; ++i) std::fwrite(block.data(), 1, block.size(), out);
-        std::fclose(out);
-    }
-    std::filesystem::create_directories(dir / "bomb/word");
-    std::filesystem::rename(dir / "word-document.xml", dir / "bomb/word/document.xml");
+    writeFile(dir / "bomb/word/document.xml", "");
+    std::filesystem::resize_file(dir / "bomb/word/document.xml", 300 << 20);
     Shell::run("/usr/bin/zip", {"-q", "-r", (dir / "bomb.docx").string(), "word"}, dir / "bomb");
     std::filesystem::remove_all(dir / "bomb");
     EXPECT_EQ(errorOf([&] { DocumentOps::convert(dir / "bomb.docx", "txt"); }), "bomb.docx unpacks to more than 256 MB, so it wasn't opened (it may be a zip bomb).");
@@ -134,25 +108,20 @@ TEST_F(Documents, RendersPagedPDF)
 
 TEST_F(Documents, WordCountsAndClippings)
 {
-    const struct {
-        const char* text;
-        const char* summary;
-    } counts[] = {
-        {"", "0 words · 0 characters"},
-        {"Hello, world!  It's 3.5 o'clock.", "5 words · 27 characters"},
-        {"na\xC3\xAFve e\xCC\x81t\xC3\xA9 \xF0\x9F\x98\x80", "2 words · 9 characters"},
-    };
-    for (const auto& c : counts) EXPECT_EQ(DocumentOps::wordCount(file("count.txt", c.text)), c.summary) << c.text;
-    EXPECT_EQ(DocumentOps::wordCount(file("notes.md", "# Two words\n\n**bold** *it*\n")), "4 words · 14 characters");
+    for (const auto& [name, text, summary] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"count.txt", "", "0 words · 0 characters"},
+             {"count.txt", "Hello, world!  It's 3.5 o'clock.", "5 words · 27 characters"},
+             {"count.txt", "na\xC3\xAFve e\xCC\x81t\xC3\xA9 \xF0\x9F\x98\x80", "2 words · 9 characters"},
+             {"notes.md", "# Two words\n\n**bold** *it*\n", "4 words · 14 characters"}}) {
+        EXPECT_EQ(DocumentOps::wordCount(file(name, text)), summary) << text;
+    }
 
-    writeClipping(dir / "wide.textClipping", "public.utf16-plain-text", plist_new_string("wide text"));
-    EXPECT_EQ(TextClipping::read(dir / "wide.textClipping")->toPlainText().toStdString(), "wide text");
-    writeClipping(dir / "bytes.textClipping", "public.utf8-plain-text", plist_new_data("ok \xFF end", 8));
-    EXPECT_EQ(TextClipping::read(dir / "bytes.textClipping")->toPlainText().toStdString(), "ok \xEF\xBF\xBD end");
-    writeClipping(dir / "rich.textClipping", "public.rtf", plist_new_data("{\\rtf1 {\\b rich}}", 17));
-    EXPECT_EQ(Markdown::fromAttributed(*DocumentOps::read(dir / "rich.textClipping")), "**rich**\n");
-    writeClipping(dir / "none.textClipping", "public.png", plist_new_data("x", 1));
-    EXPECT_EQ(errorOf([&] { TextClipping::read(dir / "none.textClipping"); }), "This clipping has no text");
+    // Property lists of type identifier → value, as the Finder writes clippings.
+    const Path clippings = Path(VARNOLT_TEST_DATA) / "documents/clippings";
+    EXPECT_EQ(TextClipping::read(clippings / "wide.textClipping")->toPlainText().toStdString(), "wide text");
+    EXPECT_EQ(TextClipping::read(clippings / "bytes.textClipping")->toPlainText().toStdString(), "ok \xEF\xBF\xBD end");
+    EXPECT_EQ(Markdown::fromAttributed(*DocumentOps::read(clippings / "rich.textClipping")), "**rich**\n");
+    EXPECT_EQ(errorOf([&] { TextClipping::read(clippings / "none.textClipping"); }), "This clipping has no text");
     EXPECT_EQ(errorOf([&] { TextClipping::read(file("bad.textClipping", "garbage")); }), "Couldn't read this text clipping");
     // A binary list's string holding a NUL byte once aborted the whole program inside libplist.
     EXPECT_EQ(errorOf([&] { TextClipping::read(Path(VARNOLT_TEST_DATA) / "documents/nul-string.textClipping"); }), "This clipping has no text");

@@ -1,6 +1,5 @@
 #include "PackageFixture.h"
 
-#include "core/Errors.h"
 #include "documents/ODS.h"
 #include "documents/Package.h"
 #include "documents/XLSX.h"

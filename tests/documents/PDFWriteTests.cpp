@@ -66,24 +66,15 @@ TEST_F(PDFWriteTest, BadSourcesGetTheirMessageFromEveryTool)
 
     using Run = std::function<void(const Path&)>;
     const std::vector<Run> tools = {
-        [](const Path& p) { PDFOps::open(p); },
-        [](const Path& p) { PDFOps::attributedText(p); },
-        [](const Path& p) { PDFOps::toImages(p, "png", 10); },
-        [](const Path& p) { PDFOps::toSpreadsheet(p, "csv"); },
-        [](const Path& p) { PDFOps::compress(p); },
-        [](const Path& p) { PDFOps::merge({p, p}); },
-        [](const Path& p) { PDFOps::split(p); },
-        [](const Path& p) { PDFOps::rotate(p); },
+        [](const Path& p) { PDFOps::open(p); },                   [](const Path& p) { PDFOps::attributedText(p); },
+        [](const Path& p) { PDFOps::toImages(p, "png", 10); },    [](const Path& p) { PDFOps::toSpreadsheet(p, "csv"); },
+        [](const Path& p) { PDFOps::compress(p); },               [](const Path& p) { PDFOps::merge({p, p}); },
+        [](const Path& p) { PDFOps::split(p); },                  [](const Path& p) { PDFOps::rotate(p); },
     };
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"garbage.pdf", "Couldn't open garbage.pdf"},
-        {"empty.pdf", "Couldn't open empty.pdf"},
-        {"missing.pdf", "Couldn't open missing.pdf"},
-        {"locked.pdf", "locked.pdf is password-protected"},
-        {"cut.pdf", "Couldn't open cut.pdf"},
-        {"shifted.pdf", "no error"},
-        {"restricted.pdf", "no error"},
-        {"self.pdf", "no error"},
+        {"garbage.pdf", "Couldn't open garbage.pdf"}, {"empty.pdf", "Couldn't open empty.pdf"}, {"missing.pdf", "Couldn't open missing.pdf"},
+        {"locked.pdf", "locked.pdf is password-protected"}, {"cut.pdf", "Couldn't open cut.pdf"},
+        {"shifted.pdf", "no error"}, {"restricted.pdf", "no error"}, {"self.pdf", "no error"},
     };
     for (const auto& [name, message] : cases) {
         for (std::size_t tool = 0; tool < tools.size(); ++tool) {

@@ -1,6 +1,5 @@
 #include "PackageFixture.h"
 
-#include "core/Errors.h"
 #include "core/Shell.h"
 #include "core/Tools.h"
 #include "documents/ODS.h"
@@ -17,14 +16,12 @@ protected:
 
 TEST_F(SpreadsheetOpsTest, ReadDispatchesByExtensionAndRefusesTheRest)
 {
-    writeFile(dir / "t.CSV", "a,, \nb,c,\n\n , \n");
-    EXPECT_EQ(SpreadsheetOps::read(dir / "t.CSV"), (Table{{"a", ""}, {"b", "c"}}));
-    writeFile(dir / "t.tsv", "a\tb,c\n");
-    EXPECT_EQ(SpreadsheetOps::read(dir / "t.tsv"), (Table{{"a", "b,c"}}));
-    writeFile(dir / "latin.csv", "caf\xE9,na\xEFve\n");
-    EXPECT_EQ(SpreadsheetOps::read(dir / "latin.csv"), (Table{{"caf\u00e9", "na\u00efve"}}));
-    writeFile(dir / "empty.csv", "");
-    EXPECT_TRUE(SpreadsheetOps::read(dir / "empty.csv").empty());
+    for (const auto& [name, text, table] : std::vector<std::tuple<std::string, std::string, Table>>{
+             {"t.CSV", "a,, \nb,c,\n\n , \n", {{"a", ""}, {"b", "c"}}}, {"t.tsv", "a\tb,c\n", {{"a", "b,c"}}},
+             {"latin.csv", "caf\xE9,na\xEFve\n", {{"caf\u00e9", "na\u00efve"}}}, {"empty.csv", "", {}}}) {
+        writeFile(dir / name, text);
+        EXPECT_EQ(SpreadsheetOps::read(dir / name), table) << name;
+    }
 
     // A text larger than a table may hold is refused before it is read.
     std::filesystem::resize_file((writeFile(dir / "huge.csv", ""), dir / "huge.csv"), 600'000'000);

@@ -1,25 +1,10 @@
 #include "TestSupport.h"
-#include "core/Errors.h"
 #include "documents/SubtitleOps.h"
-
-#include <gtest/gtest.h>
 
 using namespace TestSupport;
 using SubtitleOps::format;
 using SubtitleOps::parseTime;
-
-namespace {
-struct Case {
-    std::string name;
-    std::string bytes;
-    std::string ext;
-    std::string expected;
-};
-
-class Subtitles : public FreshHomeWithFiles {};
-
-const std::string cafe = "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nCafé\n";
-}
+using Subtitles = FreshHomeWithFiles;
 
 TEST(SubtitleTimes, ParseAndFormat)
 {
@@ -36,42 +21,19 @@ TEST(SubtitleTimes, ParseAndFormat)
     EXPECT_EQ(format(-5, "."), "00:00:00.000");
 }
 
+// Each file in expected/ is named "<source> to <format>" and holds what converting the source
+// gives: text that looks like markup, broken or glued blocks, cues without text, any encoding.
 TEST_F(Subtitles, ConvertBetweenFormats)
 {
-    const std::vector<Case> cases = {
-        {"movie.srt", "1\n00:00:01,000 --> 00:00:02,500\nHello\nthere\n\n7\n00:00:03,000 --> 00:00:04,000\n\n\n", "vtt",
-         "WEBVTT\n\n00:00:01.000 --> 00:00:02.500\nHello\nthere\n\n00:00:03.000 --> 00:00:04.000\n\n"},
-        {"back.vtt", "WEBVTT\n\n00:00:01.000 --> 00:00:02.500\nHello\n\n00:00:03.000 --> 00:00:04.000\n\n", "srt",
-         "1\n00:00:01,000 --> 00:00:02,500\nHello\n\n2\n00:00:03,000 --> 00:00:04,000\n\n"},
-        {"styled.vtt", "WEBVTT\n\nNOTE a note\n\nintro\n00:01.000 --> 00:02.000 position:10% align:start\n<v Bob>Hi <i>you</i></v>\n", "srt",
-         "1\n00:00:01,000 --> 00:00:02,000\n<v Bob>Hi <i>you</i></v>\n"},
-        {"styled.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\n<v Bob>Hi <i>you</i></v>\n\n00:03.000 --> 00:04.000\n", "txt", "Hi you\n\n"},
-        // Text that looks like markup but is not must survive every format.
-        {"maths.srt", "1\n00:00:01,000 --> 00:00:02,000\nif a < b and c > d then\nx --> y <font color=\"red\">red</font> <i>it</i> <00:00:01.500>z\n", "vtt",
-         "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\nif a &lt; b and c > d then\nx --&gt; y red <i>it</i> <00:00:01.500>z\n"},
-        {"maths.srt", "1\n00:00:01,000 --> 00:00:02,000\nif a < b and c > d then <i>it</i>\n", "txt", "if a < b and c > d then it\n"},
-        {"maths.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\nif a &lt; b &amp;&amp; <i>c</i>\n", "txt", "if a < b && c\n"},
-        {"maths.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\nif a &lt; b --&gt; c\n", "srt", "1\n00:00:01,000 --> 00:00:02,000\nif a < b --> c\n"},
-        // Broken blocks are skipped; a good cue glued to a broken one is not.
-        {"odd.srt", "1\n00:00:01,000 --> 00:00:02,000 --> 3\nA\n\n2\nxx --> 00:00:04,000\nB\n\n3\n00:00:05,000 --> 00:00:06,000\nC\n", "vtt",
-         "WEBVTT\n\n00:00:05.000 --> 00:00:06.000\nC\n"},
-        {"glued.srt", "1\nxx --> 00:00:02,000\nA\n2\n00:00:03,000 --> 00:00:04,000\nLast\n", "srt", "1\n00:00:03,000 --> 00:00:04,000\nLast\n"},
-        // A cue without text and without its blank line must not swallow the next cue.
-        {"gap.srt", "1\n00:00:01,000 --> 00:00:02,000\n2\n00:00:03,000 --> 00:00:04,000\nSecond\n \n3\n00:00:05,000 --> 00:00:06,000\nThird\n", "srt",
-         "1\n00:00:01,000 --> 00:00:02,000\n\n\n2\n00:00:03,000 --> 00:00:04,000\nSecond\n\n3\n00:00:05,000 --> 00:00:06,000\nThird\n"},
-        {"long.srt", "1\n100:00:00,000 --> 123:45:06,789\nLate\n", "vtt", "WEBVTT\n\n100:00:00.000 --> 123:45:06.789\nLate\n"},
-        // Byte-order marks, UTF-16, Latin-1 and CR-only line ends.
-        {"bom.srt", "\xEF\xBB\xBF" "00:00:01,000 --> 00:00:02,000\nCafé\n", "vtt", cafe},
-        {"utf16.srt", readFile(Path(VARNOLT_TEST_DATA) / "documents/utf16.srt"), "vtt", cafe},
-        {"latin1.srt", "1\n00:00:01,000 --> 00:00:02,000\nCaf\xE9\n", "vtt", cafe},
-        {"mac.srt", "1\r00:00:01,000 --> 00:00:02,000\rCafé\r\r", "vtt", cafe},
-    };
-    for (const auto& [name, bytes, ext, expected] : cases) {
-        const Path source = file(name, bytes);
-        const Path out = SubtitleOps::convert(source, ext);
+    const Path data = Path(VARNOLT_TEST_DATA) / "documents/subtitles";
+    const auto expected = listFolder(data / "expected");
+    ASSERT_EQ(expected.size(), 16u);
+    for (const std::string& name : expected) {
+        const std::string source = name.substr(0, name.find(" to ")), ext = name.substr(name.find(" to ") + 4);
+        std::filesystem::copy_file(data / source, dir / source);
+        const Path out = SubtitleOps::convert(dir / source, ext);
         EXPECT_EQ(out.parent_path(), dir.path());
-        EXPECT_EQ(readFile(out), expected) << name << " → " << ext;
-        std::filesystem::remove(out);
+        EXPECT_EQ(readFile(out), readFile(data / "expected" / name)) << name;
     }
 
     file("empty.vtt", "WEBVTT\n\n");

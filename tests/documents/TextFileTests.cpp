@@ -1,8 +1,5 @@
 #include "TestSupport.h"
-#include "core/Errors.h"
 #include "documents/TextFile.h"
-
-#include <gtest/gtest.h>
 
 using namespace TestSupport;
 

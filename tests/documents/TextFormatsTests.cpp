@@ -9,21 +9,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include <gtest/gtest.h>
-
 using namespace TestSupport;
 
 namespace {
-std::string markdownOf(const std::string& html)
-{
-    return Markdown::fromAttributed(*DocumentOps::html(html));
-}
-
-std::string rtfMarkdown(const std::string& rtf)
-{
-    return Markdown::fromAttributed(*RTF::read(rtf));
-}
-
 std::string rtfText(const std::string& rtf)
 {
     return RTF::read(rtf)->toPlainText().toStdString();
@@ -32,10 +20,7 @@ std::string rtfText(const std::string& rtf)
 
 TEST(StyledTextToMarkdown, RunsHeadingsListsAndTables)
 {
-    const struct {
-        const char* html;
-        const char* markdown;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"<p>Plain <b><i>both</i></b> and <a href=\"https://x.org/a\"><b>link</b></a>.</p>", "Plain ***both*** and [**link**](https://x.org/a).\n"},
         {"<p>Body text here for the tally.</p><p><span style=\"font-size:20pt\">Big</span></p>", "Body text here for the tally.\n\n# Big\n"},
         {"<p>Body text here for the tally.</p><p><span style=\"font-size:16pt\">Mid</span></p>", "Body text here for the tally.\n\n## Mid\n"},
@@ -47,15 +32,12 @@ TEST(StyledTextToMarkdown, RunsHeadingsListsAndTables)
         {"<table><tr><td>a</td><td><b>b</b></td></tr><tr><td>c|d</td><td></td></tr></table>", "| a | **b** |\n| --- | --- |\n| c\\|d |  |\n"},
         {"", "\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(markdownOf(c.html), c.markdown) << c.html;
+    for (const auto& [html, markdown] : cases) EXPECT_EQ(Markdown::fromAttributed(*DocumentOps::html(html)), markdown) << html;
 }
 
 TEST(RTFRead, TextStylesAndEncodings)
 {
-    const struct {
-        const char* rtf;
-        const char* text;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {R"({\rtf1\ansi\ansicpg1252 Caf\'e9 \u8364? ok\par next})", "Caf\xC3\xA9 \xE2\x82\xAC ok\nnext"},
         {R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})", "\xD0\x9F\xD1\x80\xD0\xB8"},
         {R"({\rtf1{\fonttbl{\f0\fcharset128 MS Gothic;}}\f0 \'82\'a0})", "\xE3\x81\x82"},
@@ -65,10 +47,10 @@ TEST(RTFRead, TextStylesAndEncodings)
         {R"({\rtf1 a\bin999999999 )", "a"},
         {R"({\rtf1 before{\pict\bin4 }}}}} after})", "before after"},
     };
-    for (const auto& c : cases) EXPECT_EQ(rtfText(c.rtf), c.text) << c.rtf;
+    for (const auto& [rtf, text] : cases) EXPECT_EQ(rtfText(rtf), text) << rtf;
 
-    EXPECT_EQ(rtfMarkdown(R"({\rtf1{\colortbl;\red255\green0\blue0;}Body {\b bold} {\i\cf1 red} {\field{\*\fldinst{HYPERLINK "https://x.org"}}{\fldrslt{\b site}}}\par )"
-                          R"({\pntext 1.\tab}\ls1 item\par\pard {\listtext \u8226?\tab}\ls2 dot\par\pard\fs40 Head\par})"),
+    EXPECT_EQ(Markdown::fromAttributed(*RTF::read(R"({\rtf1{\colortbl;\red255\green0\blue0;}Body {\b bold} {\i\cf1 red} {\field{\*\fldinst{HYPERLINK "https://x.org"}}{\fldrslt{\b site}}}\par )"
+                          R"({\pntext 1.\tab}\ls1 item\par\pard {\listtext \u8226?\tab}\ls2 dot\par\pard\fs40 Head\par})")),
               "Body **bold** *red* [**site**](https://x.org)\n\n1. item\n- dot\n\n# Head\n");
 
     const std::string deep = "{\\rtf1 " + std::string(100000, '{') + "deep" + std::string(100000, '}') + "}";
@@ -99,52 +81,19 @@ TEST(RTFWrite, ReadsBackWhatWasWritten)
 
 TEST(DOCXParse, StylesListsLinksAndHostileXml)
 {
-    const std::string w = R"(xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
-    DOCX::Parts parts;
-    parts.styles = "<w:styles " + w + R"(><w:style w:styleId="H"><w:name w:val="heading 2"/><w:pPr><w:numPr><w:numId w:val="9"/></w:numPr></w:pPr></w:style>)"
-                   R"(<w:style w:styleId="Strong"><w:name w:val="Strong"/><w:rPr><w:b/></w:rPr></w:style></w:styles>)";
-    parts.numbering = "<w:numbering " + w + R"(><w:abstractNum w:abstractNumId="0"><w:lvl w:ilvl="0"><w:numFmt w:val="decimal"/></w:lvl></w:abstractNum>)"
-                      R"(<w:abstractNum w:abstractNumId="1"><w:lvl w:ilvl="0"><w:numFmt w:val="bullet"/></w:lvl></w:abstractNum>)"
-                      R"(<w:num w:numId="1"><w:abstractNumId w:val="0"/></w:num><w:num w:numId="2"><w:abstractNumId w:val="1"/></w:num></w:numbering>)";
-    parts.relationships = R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="l1" Target="https://x.org/" TargetMode="External"/></Relationships>)";
-    parts.document = "<w:document " + w + R"(><w:body>)"
-                     R"(<w:p><w:pPr><w:pStyle w:val="H"/><w:numPr><w:ilvl w:val="0"/><w:numId w:val="1"/></w:numPr></w:pPr><w:r><w:t>Numbered heading</w:t></w:r></w:p>)"
-                     R"(<w:p><w:r><w:t xml:space="preserve">Text </w:t></w:r><w:r><w:rPr><w:rStyle w:val="Strong"/></w:rPr><w:t>strong</w:t></w:r>)"
-                     R"(<w:r><w:drawing><w:t>picture text</w:t></w:drawing></w:r><w:r><w:rPr><w:i/><w:b w:val="0"/></w:rPr><w:t xml:space="preserve"> it</w:t></w:r>)"
-                     R"(<w:hyperlink r:id="l1"><w:r><w:t>link</w:t></w:r></w:hyperlink><w:r><w:br/><w:t>next</w:t></w:r></w:p>)"
-                     R"(<w:p><w:pPr><w:numPr><w:ilvl w:val="0"/><w:numId w:val="1"/></w:numPr></w:pPr><w:r><w:t>one</w:t></w:r></w:p>)"
-                     R"(<w:p><w:pPr><w:numPr><w:ilvl w:val="1"/><w:numId w:val="2"/></w:numPr></w:pPr><w:r><w:t>dot</w:t></w:r></w:p>)"
-                     R"(<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>b</w:t></w:r></w:p></w:tc></w:tr></w:tbl>)"
-                     R"(</w:body></w:document>)";
+    const Path data = Path(VARNOLT_TEST_DATA) / "documents", word = data / "docx-parts/word";
+    const DOCX::Parts parts{readFile(word / "document.xml"), readFile(word / "_rels/document.xml.rels"), readFile(word / "styles.xml"),
+                            readFile(word / "numbering.xml")};
     EXPECT_EQ(Markdown::fromAttributed(*DOCX::parse(parts)), "## Numbered heading\n\nText **strong** *it*[link](https://x.org/) next\n\n1. one\n  - dot\n\n| a | b |\n| --- | --- |\n");
-
     // Entity expansion is refused by expat; an external entity is never fetched.
-    DOCX::Parts laughs;
-    laughs.document = R"(<!DOCTYPE d [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;"><!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">)"
-                      R"(<!ENTITY d "&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;"><!ENTITY e "&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;"><!ENTITY f "&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;">)"
-                      R"(<!ENTITY g "&f;&f;&f;&f;&f;&f;&f;&f;&f;&f;"><!ENTITY h "&g;&g;&g;&g;&g;&g;&g;&g;&g;&g;">]><w:document )" +
-                      w + "><w:body><w:p><w:r><w:t>&h;</w:t></w:r></w:p></w:body></w:document>";
-    EXPECT_THROW(DOCX::parse(laughs), XmlStream::Malformed);
-    DOCX::Parts external;
-    external.document = R"(<!DOCTYPE d [<!ENTITY x SYSTEM "file:///etc/hostname">]><w:document )" + w + "><w:body><w:p><w:r><w:t>a&x;b</w:t></w:r></w:p></w:body></w:document>";
-    EXPECT_EQ(DOCX::parse(external)->toPlainText().toStdString(), "ab");
+    EXPECT_THROW(DOCX::parse({readFile(data / "docx-laughs.xml")}), XmlStream::Malformed);
+    EXPECT_EQ(DOCX::parse({readFile(data / "docx-external.xml")})->toPlainText().toStdString(), "ab");
 }
 
 TEST(ODTParse, SpansListsAndTables)
 {
-    const std::string ns = R"(xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" )"
-                           R"(xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" )"
-                           R"(xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" xmlns:xlink="http://www.w3.org/1999/xlink" xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0")";
-    const std::string content = "<office:document-content " + ns + R"(><office:automatic-styles>)"
-                                R"(<style:style style:name="B" style:parent-style-name="Strong"><style:text-properties fo:font-style="italic"/></style:style>)"
-                                R"(<text:list-style style:name="N"><text:list-level-style-number text:level="1"/></text:list-style></office:automatic-styles>)"
-                                R"(<office:body><office:text><text:h text:outline-level="1">Title</text:h>)"
-                                R"(<text:p>A<text:s text:c="2"/><text:span text:style-name="B">both</text:span> <text:a xlink:href="https://x.org">link</text:a>)"
-                                R"(<draw:frame><draw:text-box><text:p>boxed</text:p></draw:text-box></draw:frame> end</text:p>)"
-                                R"(<text:list text:style-name="N"><text:list-item><text:p>one</text:p></text:list-item></text:list>)"
-                                R"(<table:table><table:table-row><table:table-cell><text:p>c</text:p></table:table-cell></table:table-row></table:table>)"
-                                R"(</office:text></office:body></office:document-content>)";
-    const std::string styles = "<office:document-styles " + ns + R"(><office:styles><style:style style:name="Strong"><style:text-properties fo:font-weight="bold"/></style:style></office:styles></office:document-styles>)";
-    EXPECT_EQ(Markdown::fromAttributed(*ODT::parse(content, styles)), "# Title\n\nA  ***both*** [link](https://x.org) end\n\n1. one\n\n| c |\n| --- |\n");
-    EXPECT_THROW(ODT::parse("<office:document-content " + ns + "><text:p>", ""), XmlStream::Malformed);
+    const Path parts = Path(VARNOLT_TEST_DATA) / "documents/odt-parts";
+    const std::string content = readFile(parts / "content.xml");
+    EXPECT_EQ(Markdown::fromAttributed(*ODT::parse(content, readFile(parts / "styles.xml"))), "# Title\n\nA  ***both*** [link](https://x.org) end\n\n1. one\n\n| c |\n| --- |\n");
+    EXPECT_THROW(ODT::parse(content.substr(0, content.find("<text:p>") + 8), ""), XmlStream::Malformed);
 }

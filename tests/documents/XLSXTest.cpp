@@ -1,6 +1,5 @@
 #include "PackageFixture.h"
 
-#include "core/Errors.h"
 #include "documents/Package.h"
 #include "documents/XLSX.h"
 #include "documents/XLSXParsers.h"
@@ -84,16 +83,6 @@ TEST(XLSXTest, SheetAndSharedStringParsers)
     EXPECT_TRUE(XLSX::SharedStringsParser::parse(R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"/>)").empty());
 }
 
-TEST(XLSXTest, NamesCountByNamespaceAndPhoneticRunsAreLeftOut)
-{
-    // SpreadsheetML under the prefix "x", the first sheet's r:id after an xr:id naming the
-    // second sheet, shared strings found through the relationships, phonetic readings.
-    TempDir dir;
-    const Path book = PackageFixture::zipped("workbook-prefixed", dir.path(), "prefixed.xlsx");
-    EXPECT_EQ(XLSX::firstSheetPath(book), "xl/worksheets/data.xml");
-    EXPECT_EQ(XLSX::read(book), (Table{{"東京", "rich text"}, {"42", "大阪"}}));
-}
-
 TEST(XLSXTest, DateAndTimeStylesReadAsIso8601)
 {
     TempDir dir;
@@ -108,19 +97,12 @@ TEST(XLSXTest, DateAndTimeStylesReadAsIso8601)
     };
     for (const auto& [code, style] : codes) EXPECT_EQ(XLSX::dateStyle(code), style) << code;
 
-    struct Serial {
-        double value;
-        DateStyle style;
-        bool date1904;
-        std::optional<std::string> text;
-    };
-    for (const Serial& s : std::vector<Serial>{{45366, DateStyle::date, true, "2028-03-16"},
-                                               {0, DateStyle::date, true, "1904-01-01"},
-                                               {45366.99999999, DateStyle::dateTime, false, "2024-03-16T00:00:00"},
-                                               {2.25, DateStyle::time, false, "06:00:00"},
-                                               {-1, DateStyle::date, false, std::nullopt},
-                                               {3e6, DateStyle::date, false, std::nullopt}}) {
-        EXPECT_EQ(XLSX::dateText(s.value, s.style, s.date1904), s.text) << s.value;
+    // Serial, style, whether the book counts from 1904, the text.
+    for (const auto& [value, style, date1904, text] : std::vector<std::tuple<double, DateStyle, bool, std::optional<std::string>>>{
+             {45366, DateStyle::date, true, "2028-03-16"}, {0, DateStyle::date, true, "1904-01-01"},
+             {45366.99999999, DateStyle::dateTime, false, "2024-03-16T00:00:00"}, {2.25, DateStyle::time, false, "06:00:00"},
+             {-1, DateStyle::date, false, std::nullopt}, {3e6, DateStyle::date, false, std::nullopt}}) {
+        EXPECT_EQ(XLSX::dateText(value, style, date1904), text) << value;
     }
 }
 
@@ -158,8 +140,15 @@ TEST(XLSXTest, DamagedAndHostileWorkbooksFail)
     EXPECT_EQ(SheetParser::parse(xlsxSheet(R"(<row><c r="A100000"><v>x</v></c></row>)"), {}).size(), 100000u);
 }
 
+// Sheets found wherever the relationships put them, and names counted by namespace.
 TEST(XLSXTest, WorkbooksFromOtherApplications)
 {
+    // SpreadsheetML under the prefix "x", the first sheet's r:id after an xr:id naming the
+    // second sheet, shared strings found through the relationships, phonetic readings left out.
+    TempDir dir;
+    const Path prefixed = PackageFixture::zipped("workbook-prefixed", dir.path(), "prefixed.xlsx");
+    EXPECT_EQ(XLSX::firstSheetPath(prefixed), "xl/worksheets/data.xml");
+    EXPECT_EQ(XLSX::read(prefixed), (Table{{"東京", "rich text"}, {"42", "大阪"}}));
     // LibreOffice: first sheet stored as worksheets/first.xml behind rId2, relative target.
     EXPECT_EQ(XLSX::firstSheetPath(data / "libreoffice.xlsx"), "xl/worksheets/first.xml");
     EXPECT_EQ(XLSX::read(data / "libreoffice.xlsx"), (Table{{"Name", "Amount", "Flag", "Note"},
