@@ -34,11 +34,8 @@ protected:
         auto* drag = new QDrag(this);
         drag->setMimeData(data());
         const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
-        if (action == Qt::MoveAction) {
-            for (const QUrl& url : urls_) QFile::remove(url.toLocalFile());
-        }
-        std::printf("%s\n", action == Qt::MoveAction ? "move" : action == Qt::CopyAction ? "copy" : "none");
-        std::fflush(stdout);
+        for (const QUrl& url : action == Qt::MoveAction ? urls_ : QList<QUrl>{}) QFile::remove(url.toLocalFile());
+        say(action == Qt::MoveAction ? "move" : action == Qt::CopyAction ? "copy" : "none");
     }
 
     void keyPressEvent(QKeyEvent* event) override
@@ -46,13 +43,10 @@ protected:
         if (event->matches(QKeySequence::Copy)) QApplication::clipboard()->setMimeData(data());
     }
 
-    void showEvent(QShowEvent*) override
-    {
-        std::printf("ready\n");
-        std::fflush(stdout);
-    }
+    void showEvent(QShowEvent*) override { say("ready"); }
 
 private:
+    static void say(const char* line) { std::printf("%s\n", line), std::fflush(stdout); }
     QMimeData* data() const
     {
         auto* mime = new QMimeData;

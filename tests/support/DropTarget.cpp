@@ -21,31 +21,23 @@ public:
 
 protected:
     void showEvent(QShowEvent*) override { say("ready"); }
-    void dragEnterEvent(QDragEnterEvent* event) override
-    {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    }
-    void dragMoveEvent(QDragMoveEvent* event) override
-    {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    }
+    void dragEnterEvent(QDragEnterEvent* event) override { copy(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { copy(event); }
     void dropEvent(QDropEvent* event) override
     {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
+        copy(event);
         for (const QUrl& url : event->mimeData()->urls()) say(url.toLocalFile().toUtf8());
         say("dropped");
         QApplication::quit();
     }
 
 private:
-    static void say(const QByteArray& line)
+    static void copy(QDropEvent* event)
     {
-        std::printf("%s\n", line.constData());
-        std::fflush(stdout);
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
     }
+    static void say(const QByteArray& line) { std::printf("%s\n", line.constData()), std::fflush(stdout); }
 };
 }
 

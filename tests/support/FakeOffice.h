@@ -16,8 +16,6 @@ public:
         setenv("VARNOLT_TOOL_DIRS", dir_.path().c_str(), 1);
     }
     ~FakeOffice() { unsetenv("VARNOLT_TOOL_DIRS"); }
-    FakeOffice(const FakeOffice&) = delete;
-    FakeOffice& operator=(const FakeOffice&) = delete;
 
 private:
     TestSupport::TempDir dir_;

@@ -25,15 +25,9 @@ Image solid(int width, int height, const std::vector<double>& colour)
         .copy(Image::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
-void save(const Image& image, const Path& to)
-{
-    image.write_to_file(to.c_str());
-}
+void save(const Image& image, const Path& to) { image.write_to_file(to.c_str()); }
 
-Image open(const Path& file)
-{
-    return Image::new_from_file(file.c_str());
-}
+Image open(const Path& file) { return Image::new_from_file(file.c_str()); }
 
 Image printedText(const std::vector<std::string>& lines, int pixels)
 {

@@ -6,8 +6,6 @@
 #include <QRegularExpression>
 #include <QString>
 
-#include <fstream>
-
 int PDFBuilder::add(const std::string& object)
 {
     objects_.push_back(object);
@@ -19,10 +17,7 @@ int PDFBuilder::addStream(const std::string& dict, const std::string& data)
     return add("<< " + dict + " /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream");
 }
 
-void PDFBuilder::page(const Page& page)
-{
-    pages_.push_back(page);
-}
+void PDFBuilder::page(const Page& page) { pages_.push_back(page); }
 
 void PDFBuilder::textPages(const std::vector<std::string>& lines)
 {
@@ -75,7 +70,7 @@ std::string PDFBuilder::bytes() const
     return out;
 }
 
-Path PDFBuilder::write(const Path& path) const
+Path PDFBuilder::write(const Path& path) const 
 {
     TestSupport::writeFile(path, bytes());
     return path;
@@ -95,10 +90,7 @@ std::string text(double x, double y, const std::string& line, int size, const st
     return "BT /" + font + " " + std::to_string(size) + " Tf " + position + " Td (" + escaped + ") Tj ET\n";
 }
 
-std::string ref(int object)
-{
-    return std::to_string(object) + " 0 R";
-}
+std::string ref(int object) { return std::to_string(object) + " 0 R"; }
 
 std::string photoJPEG(int width, int height)
 {
@@ -129,14 +121,8 @@ Info pdfinfo(const Path& pdf)
     return info;
 }
 
-bool qpdfChecks(const Path& pdf)
-{
-    return TestSupport::runProgram("qpdf", {"--check", pdf.string()}).status == 0;
-}
+bool qpdfChecks(const Path& pdf) { return TestSupport::runProgram("qpdf", {"--check", pdf.string()}).status == 0; }
 
-std::string pdftotext(const Path& pdf)
-{
-    return TestSupport::runProgram("pdftotext", {pdf.string(), "-"}).out;
-}
+std::string pdftotext(const Path& pdf) { return TestSupport::runProgram("pdftotext", {pdf.string(), "-"}).out; }
 
 }

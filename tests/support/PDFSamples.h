@@ -11,17 +11,13 @@
 class PDFBuilder {
 public:
     struct Page {
-        Page(std::string content = {}, std::string box = "0 0 612 792", int rotate = 0, std::string resources = {}, std::string keys = {})
-            : content(std::move(content)), box(std::move(box)), rotate(rotate), resources(std::move(resources)), keys(std::move(keys))
-        {
-        }
         std::string content;
-        std::string box;  // empty: inherited from the page tree
-        int rotate;
+        std::string box = "0 0 612 792";  // empty: inherited from the page tree
+        int rotate = 0;
         // Extra resource entries ("/XObject << /Im1 3 0 R >>"), or a reference to a whole
         // resource dictionary that pages share ("3 0 R").
-        std::string resources;
-        std::string keys;  // extra page keys, e.g. "/Annots [5 0 R]"
+        std::string resources = {};
+        std::string keys = {};  // extra page keys, e.g. "/Annots [5 0 R]"
     };
 
     // Adds an object; returns its number.

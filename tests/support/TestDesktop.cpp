@@ -1,7 +1,5 @@
 #include "TestDesktop.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -12,7 +10,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -22,15 +19,11 @@
 namespace TestDesktop {
 
 namespace {
-struct Server {
-    pid_t pid = 0;
-};
-Server xvfb;
-Server bus;
+pid_t xvfb = 0, bus = 0;
 
 // Starts a program whose first line on the given descriptor is what the caller waits for
 // (the display number, the bus address); it dies with the test program.
-std::string spawnAndRead(const std::vector<std::string>& argv, Server& server)
+std::string spawnAndRead(const std::vector<std::string>& argv, pid_t& server)
 {
     int fds[2];
     if (pipe(fds) != 0) return {};
@@ -49,7 +42,7 @@ std::string spawnAndRead(const std::vector<std::string>& argv, Server& server)
         _exit(127);
     }
     close(fds[1]);
-    server.pid = pid;
+    server = pid;
     std::string line;
     char c = 0;
     while (read(fds[0], &c, 1) == 1 && c != '\n') line += c;
@@ -57,12 +50,12 @@ std::string spawnAndRead(const std::vector<std::string>& argv, Server& server)
     return line;
 }
 
-void end(Server& server)
+void end(pid_t& server)
 {
-    if (!server.pid) return;
-    kill(server.pid, SIGTERM);
-    waitpid(server.pid, nullptr, 0);
-    server.pid = 0;
+    if (!server) return;
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    server = 0;
 }
 }
 
@@ -71,10 +64,7 @@ bool start(QSize screen)
     if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return false;
     const std::string geometry = std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + "x24";
     const std::string display = spawnAndRead({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", geometry}, xvfb);
-    if (display.empty()) {
-        end(xvfb);
-        return false;
-    }
+    if (display.empty()) return end(xvfb), false;
     setenv("DISPLAY", (":" + display).c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     const std::string address = spawnAndRead({"dbus-daemon", "--session", "--nofork", "--print-address=3"}, bus);
@@ -90,15 +80,9 @@ void stop()
     end(xvfb);
 }
 
-bool running()
-{
-    return xvfb.pid != 0;
-}
+bool running() { return xvfb != 0; }
 
-QImage screenshot()
-{
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-}
+QImage screenshot() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
 
 void keep(const QImage& picture, const QString& name)
 {
@@ -117,6 +101,20 @@ bool xdotool(const QStringList& arguments)
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool click(QPoint at) { return xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}); }
+
+bool drag(const std::vector<QPoint>& points, double seconds, bool release)
+{
+    QStringList steps;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        steps << "mousemove" << QString::number(points[i].x()) << QString::number(points[i].y());
+        if (i == 0) steps << "mousedown" << "1";
+        steps << "sleep" << QString::number(seconds);
+    }
+    if (release) steps << "mouseup" << "1";
+    return xdotool(steps);
+}
+
 void Kill::operator()(QProcess* process) const
 {
     process->kill();
@@ -133,14 +131,8 @@ Program launch(const QString& program, const QStringList& arguments)
     return process;
 }
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    return QTest::qWaitFor(condition, timeoutMs);
-}
+bool waitFor(const std::function<bool()>& condition, int timeoutMs) { return QTest::qWaitFor(condition, timeoutMs); }
 
-void pause(int ms)
-{
-    QTest::qWait(ms);
-}
+void pause(int ms) { QTest::qWait(ms); }
 
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 // A desktop session of the test program's own: an Xvfb server on the first free display
 // (found with -displayfd, so that test programs running at once never meet) and a private
@@ -26,6 +27,11 @@ QImage screenshot();
 void keep(const QImage& picture, const QString& name);
 // Runs xdotool on the display; the application keeps handling events meanwhile.
 bool xdotool(const QStringList& arguments);
+// Clicks at a point of the screen with the real pointer.
+bool click(QPoint at);
+// Presses at the first point, moves through the others with a pause of seconds after each
+// step, and lets go unless told to hold.
+bool drag(const std::vector<QPoint>& points, double seconds, bool release = true);
 // A program started on the display; it is killed when this goes, or when the test program dies.
 struct Kill {
     void operator()(QProcess* process) const;
@@ -38,7 +44,6 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000);
 void pause(int ms);
 }
 
-#define REQUIRE_DESKTOP()                                 \
-    if (!TestDesktop::running()) {                        \
-        GTEST_SKIP() << "Xvfb is not installed";          \
-    }
+#define REQUIRE_DESKTOP() \
+    if (!TestDesktop::running()) GTEST_SKIP() << "Xvfb is not installed"
+

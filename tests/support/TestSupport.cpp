@@ -7,8 +7,8 @@
 #include <QProcessEnvironment>
 
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
-#include <sstream>
 
 namespace TestSupport {
 
@@ -45,16 +45,13 @@ OrdinaryUser::~OrdinaryUser()
 void writeFile(const Path& path, const std::string& contents)
 {
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << contents;
+    std::ofstream(path, std::ios::binary) << contents;
 }
 
 std::string readFile(const Path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> listFolder(const Path& folder)
@@ -67,9 +64,8 @@ std::vector<std::string> listFolder(const Path& folder)
 
 const WheelOption& option(const WheelOptions& options, const std::string& title)
 {
-    for (const WheelOption& o : options) {
+    for (const WheelOption& o : options)
         if (o.title == title) return o;
-    }
     throw std::runtime_error("no option " + title);
 }
 
@@ -91,11 +87,8 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
     for (const std::string& a : args) arguments << QString::fromStdString(a);
     process.start(QString::fromStdString(program), arguments);
     process.waitForFinished(300000);
-    CommandResult result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
 }
 
 CommandResult runVarnolt(const std::vector<std::string>& args, const std::map<std::string, std::string>& env, const Path& cwd)

@@ -1,8 +1,5 @@
-#include "TestSupport.h"
-#include "ToastTesting.h"
+#include "WindowTesting.h"
 
-#include "core/Recents.h"
-#include "core/Settings.h"
 #include "platform/Clipboard.h"
 #include "platform/SingleInstance.h"
 #include "presets/PresetStore.h"
@@ -10,21 +7,10 @@
 #include "windows/App.h"
 
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
-#include <QLocalServer>
 #include <QSignalSpy>
 
-using namespace TestSupport;
-using namespace ToastTesting;
-
-class AppTest : public FreshHomeWithFiles {
+class AppTest : public WindowTest {
 protected:
-    void TearDown() override
-    {
-        clear();
-        FreshHomeWithFiles::TearDown();
-    }
     // Whether the application asked for its welcome window once it started.
     bool welcomed(App& app)
     {
@@ -36,10 +22,7 @@ protected:
 
 TEST_F(AppTest, WelcomeOnTheFirstStartAndWhenAsked)
 {
-    const struct {
-        QStringList arguments;
-        bool welcome;
-    } starts[] = {{{}, true}, {{}, false}, {{"--welcome"}, true}, {{}, false}};
+    const struct { QStringList arguments; bool welcome; } starts[] = {{{}, true}, {{}, false}, {{"--welcome"}, true}, {{}, false}};
     for (const auto& start : starts) {
         App app(start.arguments, true);
         EXPECT_EQ(welcomed(app), start.welcome) << start.arguments.join(" ").toStdString();
@@ -70,8 +53,7 @@ TEST_F(AppTest, SeesSettingsWrittenByOtherProcesses)
 {
     Settings::setValue("didShowWelcome", true);
     App app({}, true);
-    const Path output = file("photo.jpg");
-    UndoStore::record({output});
+    UndoStore::record({file("photo.jpg")});
     ASSERT_EQ(runVarnolt({"--undo"}).status, 0);
     EXPECT_TRUE(TestDesktop::waitFor([] { return Settings::stringList("lastOutputs").isEmpty(); }));
 
@@ -87,12 +69,7 @@ TEST_F(AppTest, SettingsFileProblemsAreToldAndNothingIsLost)
 {
     const std::string conf = Settings::fileName().toStdString();
     const std::string damaged = "[General\nkey.convert=option\n[presets\x01\n";
-    const struct {
-        const char* what;
-        std::function<void()> setUp;
-        std::string subtitle;
-        std::string kept;
-    } cases[] = {
+    const struct { const char* what; std::function<void()> setUp; std::string subtitle; std::string kept; } cases[] = {
         {"damaged", [&] { writeFile(conf, damaged); }, "Damaged settings file kept as Varnolt.conf.damaged", damaged},
         {"a folder in its place", [&] { std::filesystem::create_directories(conf); },
          "~/.config/Varnolt/Varnolt.conf can't be written — changes last until Varnolt quits", ""},
@@ -107,9 +84,7 @@ TEST_F(AppTest, SettingsFileProblemsAreToldAndNothingIsLost)
         EXPECT_EQ(newest()->model().title, "Couldn't use the settings file") << c.what;
         EXPECT_EQ(newest()->model().subtitle, c.subtitle) << c.what;
         EXPECT_EQ(Toast::live().size(), 1u) << "said once: " << c.what;
-        if (!c.kept.empty()) {
-            EXPECT_EQ(readFile(conf + ".damaged"), c.kept);
-        }
+        if (!c.kept.empty()) { EXPECT_EQ(readFile(conf + ".damaged"), c.kept); }
         clear();
     }
 }
@@ -140,11 +115,9 @@ TEST_F(AppTest, WhatOutlivesACommandGoesToTheRunningApplication)
     SingleInstance running;
     ASSERT_EQ(running.claim({}), SingleInstance::Claim::primary);
     QSignalSpy activated(&running, &SingleInstance::activated);
-    const QString photo = QString::fromStdString(file("photo.jpg").string());
-    const struct {
-        QString action;
-        QStringList handedOver;
-    } cases[] = {{"Float", {"--perform", "actions", "Float", photo}}, {"Copy Path", {"--clipboard-text", photo}}};
+    const QString photo = qpath(file("photo.jpg"));
+    const struct { QString action; QStringList handedOver; } cases[] = {
+        {"Float", {"--perform", "actions", "Float", photo}}, {"Copy Path", {"--clipboard-text", photo}}};
     for (const auto& c : cases) {
         activated.clear();
         const auto command = TestDesktop::launch(VARNOLT_EXE, {"--run", "actions", c.action, photo});
@@ -195,10 +168,8 @@ TEST_F(AppTest, WatchedFilesAreToldInToasts)
         for (const Toast* toast : Toast::live()) toasts[toast->model().title] = toast->model();
         return toasts.count("cat.tga → ★ Web") && toasts.count("Watch folder: couldn't convert broken.png");
     }, 20000));
-    ASSERT_TRUE(toasts.count("cat.tga → ★ Web"));
     EXPECT_EQ(toasts["cat.tga → ★ Web"].subtitle, output);
     EXPECT_EQ(toasts["cat.tga → ★ Web"].outputs, Paths{folder / "Converted" / output});
-    ASSERT_TRUE(toasts.count("Watch folder: couldn't convert broken.png"));
     EXPECT_EQ(toasts["Watch folder: couldn't convert broken.png"].state, ToastModel::State::failure);
 }
 
@@ -207,15 +178,12 @@ TEST_F(AppTest, PerformRunsTheNamedOptionWithItsToast)
 {
     Settings::setValue("didShowWelcome", true);
     const Path png = dir / "photo.png";
-    ASSERT_TRUE(QImage(16, 16, QImage::Format_RGB32).save(QString::fromStdString(png.string())));
+    ASSERT_TRUE(savePicture(png, {16, 16}));
     EXPECT_EQ(App::withAbsolutePaths({"--perform", "convert", "jpg", "photo.png"}).last().toStdString(),
               (std::filesystem::current_path() / "photo.png").string());
-    const struct {
-        QString title;
-        std::string toastTitle;
-    } cases[] = {{"jpg", "photo.jpg"}, {"nonsense", "Couldn't run nonsense"}};
+    const struct { QString title; std::string toastTitle; } cases[] = {{"jpg", "photo.jpg"}, {"nonsense", "Couldn't run nonsense"}};
     for (const auto& c : cases) {
-        App app({"--perform", "convert", c.title, QString::fromStdString(png.string())}, true);
+        App app({"--perform", "convert", c.title, qpath(png)}, true);
         ASSERT_TRUE(TestDesktop::waitFor([&] { return !Toast::live().empty() && newest()->model().state != ToastModel::State::working; }, 20000));
         EXPECT_EQ(newest()->model().title, c.toastTitle);
         clear();

@@ -1,10 +1,7 @@
 // The zero-click path end to end, under the test's own X server: real drags from another
 // program, trigger keys and hotkeys typed through xdotool, drops on the wheel.
-#include "TestDesktop.h"
-#include "TestSupport.h"
-#include "ToastTesting.h"
+#include "WindowTesting.h"
 
-#include "core/Settings.h"
 #include "platform/GlobalHotkey.h"
 #include "wheel/Trace.h"
 #include "wheel/WheelGeometry.h"
@@ -12,37 +9,22 @@
 #include "windows/WheelPanel.h"
 
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
 
 #include <cmath>
 #include <numbers>
 
-using namespace TestSupport;
-
 namespace {
-QString arg(const Path& path)
-{
-    return QString::fromStdString(path.string());
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 }
 
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-}
-
-class DragWheelTest : public FreshHomeWithFiles {
+class DragWheelTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        FreshHomeWithFiles::SetUp();
-        if (!TestDesktop::running()) GTEST_SKIP() << "Xvfb is not installed";
+        WindowTest::SetUp();
+        REQUIRE_DESKTOP();
         Settings::setValue("didShowWelcome", true);
-        photo = dir / "photo.png";
-        QImage picture(64, 48, QImage::Format_RGB32);
-        picture.fill(Qt::darkCyan);
-        ASSERT_TRUE(picture.save(arg(photo)));
+        ASSERT_TRUE(savePicture(photo = dir / "photo.png", {64, 48}));
         original = readFile(photo);
         app = std::make_unique<App>(QStringList{}, true);
     }
@@ -51,8 +33,7 @@ protected:
         xdo({"mouseup", "1"});
         source.reset();
         app.reset();
-        ToastTesting::clear();
-        FreshHomeWithFiles::TearDown();
+        WindowTest::TearDown();
     }
 
     void xdo(const QStringList& arguments) { ASSERT_TRUE(TestDesktop::xdotool(arguments)) << arguments.join(" ").toStdString(); }
@@ -104,7 +85,7 @@ protected:
 // drag, even with Shift held (the source then proposes a move), and the original stays.
 TEST_F(DragWheelTest, TriggerKeysOpenTheWheelAndADropRunsTheSlice)
 {
-    startSource({arg(photo)});
+    startSource({qpath(photo)});
     drag();
     tap("shift");
     ASSERT_TRUE(wheelOpens()) << trace();
@@ -113,9 +94,6 @@ TEST_F(DragWheelTest, TriggerKeysOpenTheWheelAndADropRunsTheSlice)
     const QImage screen = TestDesktop::screenshot();
     TestDesktop::keep(screen, "drag-wheel");
     EXPECT_NE(screen.pixelColor(slicePoint(0)), screen.pixelColor(20, 780)) << "nothing drawn under the pointer";
-    EXPECT_TRUE(contains(trace(), "drag started, keys held: none")) << trace();
-    EXPECT_TRUE(contains(trace(), "keys none → ⇧"));
-    EXPECT_TRUE(contains(trace(), "wheel Convert"));
 
     tap("shift");
     TestDesktop::pause(100);
@@ -143,15 +121,13 @@ TEST_F(DragWheelTest, TriggerKeysOpenTheWheelAndADropRunsTheSlice)
 // Releasing over the hub runs nothing, and the wheel goes 0.4 s later.
 TEST_F(DragWheelTest, ReleaseOnTheHubClosesTheWheelWithoutRunning)
 {
-    startSource({arg(photo)});
+    startSource({qpath(photo)});
     drag();
     tap("shift");
     ASSERT_TRUE(wheelOpens());
     moveTo(wheel().panel()->geometry().center());
     xdo({"mouseup", "1"});
     EXPECT_TRUE(TestDesktop::waitFor([&] { return !wheel().panel()->isVisible(); }, 2000));
-    EXPECT_TRUE(contains(trace(), "mouse up → drag ended"));
-    EXPECT_TRUE(contains(trace(), "hide"));
     TestDesktop::pause(300);
     EXPECT_EQ(listFolder(dir.path()), std::vector<std::string>{"photo.png"});
 }
@@ -160,12 +136,11 @@ TEST_F(DragWheelTest, ReleaseOnTheHubClosesTheWheelWithoutRunning)
 // nothing.
 TEST_F(DragWheelTest, OnlyFreshPressesOfFileDragsOpenTheWheel)
 {
-    startSource({arg(photo)});
+    startSource({qpath(photo)});
     xdo({"keydown", "shift"});
     drag();
     TestDesktop::pause(200);
-    EXPECT_FALSE(wheel().visible());
-    EXPECT_TRUE(contains(trace(), "drag started, keys held: ⇧")) << trace();
+    EXPECT_FALSE(wheel().visible()) << trace();
     xdo({"keyup", "shift", "sleep", "0.1"});
     tap("shift");
     EXPECT_TRUE(wheelOpens()) << trace();
@@ -188,7 +163,7 @@ TEST_F(DragWheelTest, HotkeyOpensTheWheelForTheFileManagersSelection)
 {
     ASSERT_TRUE(app->hotkey() && app->hotkey()->active());
     QGuiApplication::clipboard()->setText("the user's words");
-    startSource({"-name", "thunar", arg(photo)});
+    startSource({"-name", "thunar", qpath(photo)});
     xdo({"mousemove", "100", "80", "click", "1"});
     xdo({"key", "ctrl+alt+space"});
     ASSERT_TRUE(wheelOpens());
@@ -197,10 +172,7 @@ TEST_F(DragWheelTest, HotkeyOpensTheWheelForTheFileManagersSelection)
     EXPECT_TRUE(TestDesktop::waitFor([] { return QGuiApplication::clipboard()->text() == "the user's words"; }));
     ASSERT_TRUE(TestDesktop::waitFor([&] { return wheel().panel()->isActiveWindow(); })) << "the wheel has no keyboard";
 
-    const struct {
-        const char* key;
-        int hovered;
-    } keys[] = {{"Right", 1}, {"Down", 2}, {"Left", 1}, {"Up", 0}};
+    const struct { const char* key; int hovered; } keys[] = {{"Right", 1}, {"Down", 2}, {"Left", 1}, {"Up", 0}};
     for (const auto& k : keys) {
         xdo({"key", k.key});
         EXPECT_TRUE(TestDesktop::waitFor([&] { return wheel().panel()->view().hovered() == k.hovered; })) << k.key;
@@ -212,7 +184,7 @@ TEST_F(DragWheelTest, HotkeyOpensTheWheelForTheFileManagersSelection)
 
     // Another file manager window would answer as well: the command line's --wheel opens
     // the same wheel, and Return runs the lit slice.
-    app->handle({"--wheel", arg(photo)});
+    app->handle({"--wheel", qpath(photo)});
     ASSERT_TRUE(wheelOpens());
     TestDesktop::pause(300);
     const std::string first = wheel().options().at(0).title;

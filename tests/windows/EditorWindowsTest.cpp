@@ -1,9 +1,6 @@
-#include "FakeDesktop.h"
-#include "TestSupport.h"
-#include "ToastTesting.h"
+#include "WindowTesting.h"
 
 #include "catalog/Catalog.h"
-#include "core/OptionRun.h"
 #include "windows/CropView.h"
 #include "windows/CropWindowController.h"
 #include "windows/DesktopHooks.h"
@@ -12,10 +9,7 @@
 #include "windows/TrimWindowController.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QPushButton>
-
-using namespace TestSupport;
 
 namespace {
 // The screen with the window as it is, then with the desktop asking for dark windows.
@@ -39,34 +33,22 @@ W* openWindow()
     return nullptr;
 }
 
-QString number(double value)
-{
-    return QString::number(int(value));
-}
-
 // Presses at from, drags in steps to to and releases, with the real pointer.
-bool drag(QPoint from, QPoint to)
-{
-    const QPoint mid = (from + to) / 2;
-    return TestDesktop::xdotool({"mousemove", number(from.x()), number(from.y()), "mousedown", "1", "sleep", "0.1", "mousemove", number(mid.x()),
-                                 number(mid.y()), "sleep", "0.1", "mousemove", number(to.x()), number(to.y()), "sleep", "0.1", "mouseup", "1"});
-}
+bool drag(QPoint from, QPoint to) { return TestDesktop::drag({from, (from + to) / 2, to}, 0.1); }
 
 bool clickButton(QWidget* window, const QString& title)
 {
-    for (QPushButton* button : window->findChildren<QPushButton*>()) {
-        if (button->text() != title) continue;
-        const QPoint p = button->mapToGlobal(button->rect().center());
-        return TestDesktop::xdotool({"mousemove", number(p.x()), number(p.y()), "click", "1"});
-    }
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        if (button->text() == title) return TestDesktop::click(button->mapToGlobal(button->rect().center()));
     return false;
 }
 
-// The newest toast's outcome, for a failure message.
-std::string newestToast()
+// Waits for the run to end well; on failure the newest toast says how it ended.
+::testing::AssertionResult succeeds(int timeoutMs)
 {
-    const Toast* toast = ToastTesting::newest();
-    return toast ? toast->model().title + " / " + toast->model().subtitle : "no toast";
+    if (TestDesktop::waitFor([] { return newest() && newest()->model().state == State::success; }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << (newest() ? newest()->model().title + " / " + newest()->model().subtitle : "no toast");
 }
 
 double seconds(const Path& media)
@@ -76,18 +58,12 @@ double seconds(const Path& media)
 }
 }
 
-class EditorWindowsTest : public FreshHomeWithFiles {
+class EditorWindowsTest : public WindowTest {
 protected:
     static void SetUpTestSuite()
     {
         qputenv("QT_MEDIA_BACKEND", "ffmpeg");
         DesktopHooks::install();
-    }
-    void TearDown() override
-    {
-        OptionRun::waitForAll();
-        ToastTesting::clear();
-        FreshHomeWithFiles::TearDown();
     }
     // A 10-second clip with a key frame every second (or a longer one, at a frame a second).
     Path clip(int duration = 10)
@@ -116,9 +92,7 @@ TEST_F(EditorWindowsTest, ACornerDraggedInCropsToThatSize)
 {
     REQUIRE_DESKTOP();
     const Path png = dir / "photo.png";
-    QImage picture(400, 300, QImage::Format_RGB32);
-    picture.fill(QColor(40, 140, 160));
-    picture.save(QString::fromStdString(png.string()));
+    ASSERT_TRUE(savePicture(png, {400, 300}, QColor(40, 140, 160)));
     perform("Crop", png);
     CropWindowController* window = nullptr;
     ASSERT_TRUE(TestDesktop::waitFor([&] { return (window = openWindow<CropWindowController>()); }, 10000));
@@ -132,16 +106,25 @@ TEST_F(EditorWindowsTest, ACornerDraggedInCropsToThatSize)
     EXPECT_LT(chosen.height, 270);
     keepLightAndDark("crop-editor");
     ASSERT_TRUE(clickButton(window, "Crop"));
-    const Path out = dir / "photo (cropped).png";
-    ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 20000)) << newestToast();
-    EXPECT_EQ(QImage(QString::fromStdString(out.string())).size(), QSize(chosen.width, chosen.height));
+    ASSERT_TRUE(succeeds(20000));
+    EXPECT_EQ(QImage(qpath(dir / "photo (cropped).png")).size(), QSize(chosen.width, chosen.height));
 }
 
-TEST_F(EditorWindowsTest, TrimsTheRangeBetweenTheHandles)
+// Closing the editor is a cancel: no toast at all, no file. Opened again, the range between
+// the handles trims out.
+TEST_F(EditorWindowsTest, TrimsTheRangeBetweenTheHandlesAndClosingLeavesNothing)
 {
     REQUIRE_DESKTOP();
-    TrimWindowController* window = openTrim(clip());
+    const Path video = clip();
+    TrimWindowController* window = openTrim(video);
     ASSERT_TRUE(window);
+    window->close();
+    OptionRun::waitForAll();
+    TestDesktop::pause(500);
+    EXPECT_TRUE(Toast::live().empty());
+    EXPECT_EQ(listFolder(dir.path()), (Names{"clip.mp4"}));
+
+    ASSERT_TRUE((window = openTrim(video)));
     auto* bar = window->findChild<TrimBar*>();
     ASSERT_TRUE(TestDesktop::waitFor([&] { return bar->out() > 9; }, 10000)) << "the player never opened the clip";
     TestDesktop::pause(300);
@@ -153,7 +136,7 @@ TEST_F(EditorWindowsTest, TrimsTheRangeBetweenTheHandles)
     EXPECT_NEAR(bar->out(), 5, 0.1);
     keepLightAndDark("trim-editor");
     ASSERT_TRUE(clickButton(window, "Trim"));
-    ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 30000)) << newestToast();
+    ASSERT_TRUE(succeeds(30000));
     // A stream copy can only start at a key frame, and the clip has one a second.
     EXPECT_NEAR(seconds(dir / "clip (trimmed).mp4"), 3, 0.6);
 }
@@ -170,20 +153,7 @@ TEST_F(EditorWindowsTest, AFourHourVideoOpensAndTrims)
     const QPoint start = bar->mapToGlobal(QPoint(10, bar->height() / 2));
     ASSERT_TRUE(drag(start, start + QPoint(int((bar->width() - 20) * 0.75), 0)));
     ASSERT_TRUE(clickButton(window, "Trim"));
-    ASSERT_TRUE(TestDesktop::waitFor([&] { return ToastTesting::newest() && ToastTesting::newest()->model().state == ToastModel::State::success; }, 60000)) << newestToast();
+    ASSERT_TRUE(succeeds(60000));
     // One pixel of the bar is about half a minute here.
     EXPECT_NEAR(seconds(dir / "clip (trimmed).mp4"), 3600, 90);
-}
-
-// Closing the editor is a cancel: no toast at all, no file.
-TEST_F(EditorWindowsTest, ClosingTheTrimWindowLeavesNothing)
-{
-    REQUIRE_DESKTOP();
-    TrimWindowController* window = openTrim(clip());
-    ASSERT_TRUE(window);
-    window->close();
-    OptionRun::waitForAll();
-    TestDesktop::pause(500);
-    EXPECT_TRUE(Toast::live().empty());
-    EXPECT_EQ(listFolder(dir.path()), (Names{"clip.mp4"}));
 }

@@ -1,12 +1,6 @@
-#include "MenuTexts.h"
-#include "TestSupport.h"
+#include "WindowTesting.h"
 
 #include "windows/OptionMenu.h"
-
-#include <memory>
-
-using namespace MenuTexts;
-using namespace TestSupport;
 
 TEST(OptionMenuTest, PagesListTheSelectionsOptionsAndSayWhenEmpty)
 {

@@ -1,27 +1,16 @@
-#include "FakeDesktop.h"
-#include "TestSupport.h"
-#include "ToastTesting.h"
+#include "WindowTesting.h"
 
 #include "catalog/Catalog.h"
-#include "core/OptionRun.h"
 #include "core/Output.h"
 #include "core/Progress.h"
-#include "core/Recents.h"
 #include "core/RunnerText.h"
-#include "core/Settings.h"
 #include "windows/Runner.h"
 
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
 #include <QRandomGenerator>
 #include <QUrl>
 
 #include <future>
-
-using namespace TestSupport;
-using namespace ToastTesting;
-using State = ToastModel::State;
 
 namespace {
 WheelOption fake(const std::string& title, bool isAction, bool isInteractive, RunFn run)
@@ -38,10 +27,7 @@ OptionResult writeJpg(const Paths& urls)
 }
 
 template <typename Failure>
-RunFn throwing(Failure failure)
-{
-    return [failure](const Paths&) -> OptionResult { throw failure; };
-}
+RunFn throwing(Failure failure) { return [failure](const Paths&) -> OptionResult { throw failure; }; }
 
 // The run of an interactive option whose editor closed: it opens its own toast first.
 RunFn afterEditor(RunFn work)
@@ -53,19 +39,8 @@ RunFn afterEditor(RunFn work)
 }
 }
 
-class RunnerTest : public FreshHomeWithFiles {
+class RunnerTest : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        FreshHomeWithFiles::SetUp();
-        clear();
-    }
-    void TearDown() override
-    {
-        OptionRun::waitForAll();
-        clear();
-        FreshHomeWithFiles::TearDown();
-    }
     // Runs the option and lets the main thread take its outcome.
     void perform(const WheelOption& option, const Paths& urls)
     {
@@ -75,8 +50,10 @@ protected:
     }
 };
 
-// A real PNG converted on the convert page: progress toast, sizes and saving, then Undo.
-TEST_F(RunnerTest, APngConvertsThenShowsTheSavingAndUndoes)
+// A real PNG converted on the convert page, in a job process. A job that crashes mid-run ends
+// in a failure toast with nothing of its work left behind, and the application carries on:
+// the next run shows progress, sizes and saving, then Undo.
+TEST_F(RunnerTest, APngConvertsAfterACrashedJobThenShowsTheSavingAndUndoes)
 {
     REQUIRE_DESKTOP();
     QImage picture(800, 600, QImage::Format_RGB32);
@@ -87,12 +64,19 @@ TEST_F(RunnerTest, APngConvertsThenShowsTheSavingAndUndoes)
         }
     }
     const Path png = dir / "photo.png";
-    ASSERT_TRUE(picture.save(QString::fromStdString(png.string())));
-    const WheelOptions options = Catalog::options({png}, WheelMode::convert);
-    const auto jpg = std::find_if(options.begin(), options.end(), [](const WheelOption& o) { return o.title == "JPG"; });
-    ASSERT_NE(jpg, options.end());
+    ASSERT_TRUE(picture.save(qpath(png)));
+    const WheelOption jpg = option(Catalog::options({png}, WheelMode::convert), "JPG");
 
-    Runner::perform(*jpg, {png}, QPoint(640, 400));
+    qputenv("VARNOLT_JOB_FAULT", "crash");
+    perform(jpg, {png});
+    qunsetenv("VARNOLT_JOB_FAULT");
+    ASSERT_EQ(Toast::live().size(), 1u);
+    EXPECT_EQ(newest()->model(),
+              (ToastModel{"Couldn't jpg", "Couldn't convert photo.png: the converter stopped unexpectedly", State::failure, {}, {}}));
+    EXPECT_EQ(listFolder(dir.path()), Names{"photo.png"});
+    clear();
+
+    Runner::perform(jpg, {png}, QPoint(640, 400));
     Toast* toast = newest();
     ASSERT_NE(toast, nullptr);
     EXPECT_EQ(toast->model(), (ToastModel{"JPG…", "photo.png", State::working, {}, {}}));
@@ -116,42 +100,18 @@ TEST_F(RunnerTest, APngConvertsThenShowsTheSavingAndUndoes)
     EXPECT_TRUE(std::filesystem::exists(png));
 }
 
-// A convert option runs in a job process: one that crashes mid-run ends in a failure toast,
-// with nothing of its work left behind, and the application carries on.
-TEST_F(RunnerTest, AJobCrashingMidRunEndsInAFailureToast)
-{
-    REQUIRE_DESKTOP();
-    const Path png = dir / "photo.png";
-    QImage picture(64, 48, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    ASSERT_TRUE(picture.save(QString::fromStdString(png.string())));
-    const WheelOption jpg = option(Catalog::options({png}, WheelMode::convert), "JPG");
-
-    qputenv("VARNOLT_JOB_FAULT", "crash");
-    perform(jpg, {png});
-    qunsetenv("VARNOLT_JOB_FAULT");
-    ASSERT_EQ(Toast::live().size(), 1u);
-    EXPECT_EQ(newest()->model(),
-              (ToastModel{"Couldn't jpg", "Couldn't convert photo.png: the converter stopped unexpectedly", State::failure, {}, {}}));
-    EXPECT_EQ(listFolder(dir.path()), Names{"photo.png"});
-    clear();
-
-    perform(jpg, {png});
-    ASSERT_EQ(Toast::live().size(), 1u);
-    EXPECT_EQ(newest()->model().title, "photo.jpg");
-}
-
+// Each outcome ends in its own toast or none; recognised text reaches the clipboard only when
+// the whole run succeeds.
 TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
 {
-    const RunFn words = [](const Paths&) { return OptionResult{{}, std::string("12 words copied to the clipboard")}; };
+    const RunFn words = [](const Paths&) { return OptionResult{{}, std::string("12 words copied to the clipboard"), "Hello there"}; };
     const RunFn nothing = [](const Paths&) { return OptionResult{}; };
     const struct {
-        const char* what;
-        WheelOption option;
-        std::optional<ToastModel> toast;
-        bool recorded;
+        const char* what; WheelOption option; std::optional<ToastModel> toast; bool recorded;
+        QString clipboard = "before";
     } cases[] = {
-        {"a message", fake("Text", false, false, words), ToastModel{"Text", "12 words copied to the clipboard", State::success, {}, {}}, false},
+        {"a message", fake("Text", false, false, words), ToastModel{"Text", "12 words copied to the clipboard", State::success, {}, {}}, false,
+         "Hello there"},
         {"nothing to say", fake("Check", false, false, nothing), std::nullopt, false},
         {"a failure", fake("Convert", false, false, throwing(KError("The file is damaged"))),
          ToastModel{"Couldn't convert", "The file is damaged", State::failure, {}, {}}, false},
@@ -173,30 +133,17 @@ TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
     };
     for (const auto& c : cases) {
         const Path photo = file("photo.png", std::string(2'000, 'p'));
+        QGuiApplication::clipboard()->setText("before");
         perform(c.option, {photo});
         ASSERT_EQ(Toast::live().size(), c.toast ? 1u : 0u) << c.what;
-        if (c.toast) {
-            EXPECT_EQ(newest()->model(), *c.toast) << c.what;
-        }
+        if (c.toast) { EXPECT_EQ(newest()->model(), *c.toast) << c.what; }
         EXPECT_EQ(UndoStore::last().size(), c.recorded ? 1u : 0u) << c.what;
         EXPECT_EQ(Runner::lateToast(), nullptr) << c.what;
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), c.clipboard) << c.what;
         clear();
         Settings::remove("lastOutputs");
         std::filesystem::remove(dir / "photo.jpg");
     }
-}
-
-// Recognised text reaches the clipboard only when the whole run succeeds.
-TEST_F(RunnerTest, TextGoesToTheClipboardOnlyOnSuccess)
-{
-    const Path photo = file("photo.png");
-    QGuiApplication::clipboard()->setText("before");
-    perform(fake("Text", false, false, throwing(KError("No text found in photo.png"))), {photo});
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
-    perform(fake("Text", false, false, [](const Paths&) { return OptionResult{{}, std::string("2 words copied to the clipboard"), "Hello there"}; }),
-            {photo});
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Hello there");
-    EXPECT_EQ(newest()->model().subtitle, "2 words copied to the clipboard");
 }
 
 TEST_F(RunnerTest, AnEditorsOwnToastTakesProgressAndTheOutcome)
@@ -259,6 +206,6 @@ TEST_F(RunnerTest, RevealAfterShowsTheOutputsInTheFileManager)
     FakeFileManager fileManager;
     Settings::setValue("revealAfter", true);
     perform(fake("JPG", false, false, writeJpg), {file("photo.png")});
-    const QString uri = QUrl::fromLocalFile(QString::fromStdString((dir / "photo.jpg").string())).toString();
+    const QString uri = QUrl::fromLocalFile(qpath(dir / "photo.jpg")).toString();
     EXPECT_TRUE(TestDesktop::waitFor([&] { return fileManager.shown == QStringList{uri}; }));
 }

@@ -1,10 +1,7 @@
 // The settings window on the test's own X server: its controls write the settings file at
 // once, follow it when another process writes it, and say what is wrong with helpers.
-#include "FakeDesktop.h"
-#include "TestDesktop.h"
-#include "TestSupport.h"
+#include "WindowTesting.h"
 
-#include "core/Settings.h"
 #include "platform/Autostart.h"
 #include "presets/PresetStore.h"
 #include "windows/App.h"
@@ -23,33 +20,19 @@
 #include <QSettings>
 #include <QTest>
 
-#include <unistd.h>
-
-using namespace TestSupport;
-
 namespace {
+// The visible widget whose text is this (or, not whole, contains it).
 template <typename Widget>
-Widget* withText(QWidget* root, const QString& text)
+Widget* withText(QWidget* root, const QString& text, bool whole = true)
 {
-    for (Widget* widget : root->findChildren<Widget*>()) {
-        if (widget->text() == text && widget->isVisibleTo(root)) return widget;
-    }
+    for (Widget* widget : root->findChildren<Widget*>())
+        if (widget->isVisibleTo(root) && (whole ? widget->text() == text : widget->text().contains(text))) return widget;
     return nullptr;
 }
-
-QLabel* labelContaining(QWidget* root, const QString& part)
-{
-    for (QLabel* label : root->findChildren<QLabel*>()) {
-        if (label->text().contains(part) && label->isVisibleTo(root)) return label;
-    }
-    return nullptr;
-}
+QLabel* labelContaining(QWidget* root, const QString& part) { return withText<QLabel>(root, part, false); }
 
 // What another process finds in the settings file.
-QVariant stored(const QString& key)
-{
-    return QSettings(Settings::fileName(), QSettings::IniFormat).value(key);
-}
+QVariant stored(const QString& key) { return QSettings(Settings::fileName(), QSettings::IniFormat).value(key); }
 }
 
 class SettingsWindowTest : public FreshHomeWithFiles {
@@ -57,10 +40,9 @@ protected:
     void SetUp() override
     {
         FreshHomeWithFiles::SetUp();
-        if (!TestDesktop::running()) GTEST_SKIP() << "Xvfb is not installed";
+        REQUIRE_DESKTOP();
         Settings::setValue(SettingsKey::didShowWelcome, true);
         PresetStore::seedIfNeeded();
-        tools = dir / "tools";
         std::filesystem::create_directories(tools);
         setenv("VARNOLT_TOOL_DIRS", tools.c_str(), 1);
     }
@@ -86,13 +68,17 @@ protected:
         return path;
     }
 
-    Path tools;
+    const Path tools = dir / "tools";
     std::unique_ptr<SettingsWindow> window;
 };
 
-TEST_F(SettingsWindowTest, KeysWriteTheFileAndTwoWheelsOnOneKeyWarn)
+// The keys write the file at once and warn of two wheels on one key; when another process
+// (the command line, an editor) writes the file, the application's window follows.
+TEST_F(SettingsWindowTest, KeysWriteAndFollowTheFileAndTwoWheelsOnOneKeyWarn)
 {
-    SettingsWindow& w = open();
+    App app({}, true);
+    app.showSettings();
+    SettingsWindow& w = *app.settingsWindow();
     const auto warning = [&] { return labelContaining(&w, "Each wheel needs its own key.") != nullptr; };
     EXPECT_FALSE(warning());
     Settings::setValue("key.tools", "shift");
@@ -105,14 +91,7 @@ TEST_F(SettingsWindowTest, KeysWriteTheFileAndTwoWheelsOnOneKeyWarn)
     QTest::keyClick(tools, Qt::Key_Down);
     EXPECT_EQ(stored("key.tools").toString(), "command");
     EXPECT_FALSE(warning());
-}
 
-// Another process (the command line, an editor) writes the file: the window follows.
-TEST_F(SettingsWindowTest, FollowsTheFileWrittenByAnotherProcess)
-{
-    App app({}, true);
-    app.showSettings();
-    SettingsWindow& w = *app.settingsWindow();
     QComboBox* hotkey = w.findChildren<QComboBox*>().at(3);
     EXPECT_EQ(hotkey->currentText(), "⌃⌥Space");
     QSettings other(Settings::fileName(), QSettings::IniFormat);
@@ -131,10 +110,7 @@ TEST_F(SettingsWindowTest, FfmpegStatusSaysWhatIsWrongWithThePath)
     writeFile(plain, "not a program");
     const Path other = script("other", "hello");
     const Path real = script("ffmpeg-custom", "ffmpeg version 6.0 Copyright (c) 2000-2023");
-    const struct {
-        Path path;
-        std::string status;
-    } cases[] = {
+    const struct { Path path; std::string status; } cases[] = {
         {"", "Not found. Install with: sudo apt install ffmpeg"},
         {folder, folder.string() + " is a folder, not the ffmpeg program. Not found. Install with: sudo apt install ffmpeg"},
         {plain, plain.string() + " can't be run: make it executable with chmod +x. Not found. Install with: sudo apt install ffmpeg"},
@@ -147,16 +123,15 @@ TEST_F(SettingsWindowTest, FfmpegStatusSaysWhatIsWrongWithThePath)
     for (const auto& c : cases) {
         path->setFocus();
         path->selectAll();
-        QTest::keyClicks(path, QString::fromStdString(c.path.string()));
+        QTest::keyClicks(path, qpath(c.path));
         QTest::keyClick(path, Qt::Key_Return);
         EXPECT_EQ(stored("ffmpegPath").toString().toStdString(), c.path.string());
-        const QString expected = QString::fromStdString(c.status);
-        EXPECT_TRUE(TestDesktop::waitFor([&] { return labelContaining(&w, expected); })) << c.status;
+        EXPECT_TRUE(TestDesktop::waitFor([&] { return labelContaining(&w, QString::fromStdString(c.status)); })) << c.status;
     }
     // Found in the usual folders, a broken custom path is passed over.
     const Path found = script("ffmpeg", "ffmpeg version 6.0");
-    Settings::setValue(SettingsKey::ffmpegPath, QString::fromStdString(folder.string()));
-    EXPECT_TRUE(labelContaining(&w, QString::fromStdString("program. Using " + found.string() + " instead.")));
+    Settings::setValue(SettingsKey::ffmpegPath, qpath(folder));
+    EXPECT_TRUE(labelContaining(&w, "program. Using " + qpath(found) + " instead."));
 }
 
 // A preset added in the editor is stored with its twelve keys in order, its name trimmed;
@@ -199,13 +174,12 @@ TEST_F(SettingsWindowTest, AddedPresetIsStoredWithItsTwelveKeys)
 
 TEST_F(SettingsWindowTest, WatchFoldersKeepMissingFoldersAndTakeEachFolderOnce)
 {
-    const Path gone = dir / "gone";
-    const Path inbox = dir / "inbox";
+    const Path gone = dir / "gone", inbox = dir / "inbox";
     std::filesystem::create_directories(inbox);
     WatchStore::setAll({{QUuid::createUuid(), gone.string(), QUuid::createUuid(), true}});
     SettingsWindow& w = open();
-    EXPECT_TRUE(labelContaining(&w, QString::fromStdString(gone.string() + " — folder missing")));
-    for (const Path& folder : {inbox, inbox / ""}) w.watchFolders()->addFolder(QString::fromStdString(folder.string()));
+    EXPECT_TRUE(labelContaining(&w, qpath(gone) + " — folder missing"));
+    for (const Path& folder : {inbox, inbox / ""}) w.watchFolders()->addFolder(qpath(folder));
     const std::vector<WatchRule> rules = WatchStore::all();
     ASSERT_EQ(rules.size(), 2u);
     EXPECT_EQ(rules[0].path, gone.string());

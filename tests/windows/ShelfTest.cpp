@@ -1,12 +1,7 @@
-#include "TestSupport.h"
-#include "TestDesktop.h"
+#include "WindowTesting.h"
 
 #include "windows/Shelf.h"
 #include "windows/ShelfView.h"
-
-#include <QScreen>
-
-using namespace TestSupport;
 
 class ShelfTest : public FreshHomeWithFiles {
 protected:
@@ -39,14 +34,10 @@ TEST_F(ShelfTest, DraggingOutHandsOverCopies)
     TestDesktop::pause(500);
     TestDesktop::keep(TestDesktop::screenshot(), "shelf");
     const QPoint from = shelf->view()->mapToGlobal(QPoint(75, 80)), to(800, 200);
-    const auto n = [](int v) { return QString::number(v); };
-    ASSERT_TRUE(TestDesktop::xdotool({"mousemove", n(from.x()), n(from.y()), "mousedown", "1", "sleep", "0.2", "mousemove", n(from.x() + 20),
-                                      n(from.y()), "sleep", "0.2", "mousemove", n(to.x() - 20), n(to.y()), "sleep", "0.2", "mousemove", n(to.x()),
-                                      n(to.y()), "sleep", "0.3", "mouseup", "1"}));
+    ASSERT_TRUE(TestDesktop::drag({from, from + QPoint(20, 0), to - QPoint(20, 0), to}, 0.3));
     ASSERT_TRUE(TestDesktop::waitFor([&] { return target->state() == QProcess::NotRunning; }, 10000));
     const QString said = QString::fromUtf8(target->readAll());
-    EXPECT_TRUE(said.contains(QString::fromStdString(a.string()))) << said.toStdString();
-    EXPECT_TRUE(said.contains(QString::fromStdString(b.string()))) << said.toStdString();
+    EXPECT_TRUE(said.contains(qpath(a)) && said.contains(qpath(b))) << said.toStdString();
     EXPECT_TRUE(std::filesystem::exists(a) && std::filesystem::exists(b));
     EXPECT_EQ(shelf->view()->urls().size(), 2u);
 }
@@ -57,13 +48,11 @@ TEST_F(ShelfTest, DroppingInAddsFilesAndLeavesTheOriginals)
     REQUIRE_DESKTOP();
     const Path a = file("a.txt", "a"), c = file("c.txt", "c");
     Shelf* shelf = Shelf::open({a}, QPoint(500, 400));
-    TestDesktop::Program source = TestDesktop::launch(DRAG_SOURCE, {QString::fromStdString(c.string())});
+    TestDesktop::Program source = TestDesktop::launch(DRAG_SOURCE, {qpath(c)});
     ASSERT_TRUE(source->waitForReadyRead(10000));
     TestDesktop::pause(500);
     const QPoint to = shelf->view()->mapToGlobal(shelf->view()->rect().center());
-    const auto n = [](int v) { return QString::number(v); };
-    ASSERT_TRUE(TestDesktop::xdotool({"mousemove", "120", "80", "mousedown", "1", "sleep", "0.2", "mousemove", "140", "80", "sleep", "0.2", "mousemove",
-                                      n(to.x() - 20), n(to.y()), "sleep", "0.2", "mousemove", n(to.x()), n(to.y()), "sleep", "0.3", "mouseup", "1"}));
+    ASSERT_TRUE(TestDesktop::drag({{120, 80}, {140, 80}, to - QPoint(20, 0), to}, 0.3));
     ASSERT_TRUE(TestDesktop::waitFor([&] { return shelf->view()->urls().size() == 2; }, 10000));
     EXPECT_EQ(shelf->view()->urls().back(), c);
     QByteArray said;

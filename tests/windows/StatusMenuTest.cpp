@@ -1,24 +1,11 @@
-#include "MenuTexts.h"
-#include "TestSupport.h"
-#include "ToastTesting.h"
+#include "WindowTesting.h"
 
-#include "core/Recents.h"
-#include "core/Settings.h"
 #include "windows/App.h"
 #include "windows/FileChooser.h"
 #include "windows/StatusMenu.h"
 
-using namespace MenuTexts;
-using namespace TestSupport;
-using State = ToastModel::State;
-
-class StatusMenuTest : public FreshHomeWithFiles {
+class StatusMenuTest : public WindowTest {
 protected:
-    void TearDown() override
-    {
-        ToastTesting::clear();
-        FreshHomeWithFiles::TearDown();
-    }
     Paths outputs(int count)
     {
         Paths files;
@@ -96,7 +83,7 @@ TEST_F(StatusMenuTest, ClearRecentsLeavesUndoAloneAndUndoReportsInAToast)
 
     item(status.menu(), "Undo Last Conversion")->trigger();
     ASSERT_EQ(Toast::live().size(), 1u);
-    EXPECT_EQ(ToastTesting::newest()->model(), (ToastModel{"Undone", "Moved 2 files to the Trash", State::success, {}, {}}));
+    EXPECT_EQ(newest()->model(), (ToastModel{"Undone", "Moved 2 files to the Trash", State::success, {}, {}}));
     EXPECT_FALSE(std::filesystem::exists(files[0]));
     emit status.menu()->aboutToShow();
     EXPECT_FALSE(item(status.menu(), "Undo Last Conversion")->isEnabled());
@@ -107,7 +94,7 @@ TEST_F(StatusMenuTest, TheChooserTakesFilesAndFoldersTogether)
     const Path photo = file("photo.png");
     std::filesystem::create_directory(dir / "album");
     FileChooser chooser;
-    chooser.setDirectory(QString::fromStdString(dir.path().string()));
+    chooser.setDirectory(qpath(dir.path()));
     chooser.selectFile("\"photo.png\" \"album\"");
     chooser.accept();
     EXPECT_EQ(chooser.result(), QDialog::Accepted);

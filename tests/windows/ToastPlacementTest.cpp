@@ -13,12 +13,7 @@ const std::vector<Screen> screens = {
 
 TEST(ToastPlacementTest, CentredOnTheDropOrAboveTheBottomAndKeptInside)
 {
-    const struct {
-        std::optional<QPoint> near;
-        std::size_t main;
-        QPoint origin;
-        const char* why;
-    } cases[] = {
+    const struct { std::optional<QPoint> near; std::size_t main; QPoint origin; const char* why; } cases[] = {
         {QPoint(700, 400), 0, QPoint(530, 368), "centred on the drop"},
         {std::nullopt, 0, QPoint(550, 756), "80 above the bottom, centred"},
         {std::nullopt, 1, QPoint(2230, 896), "on the main screen, above its panel"},

@@ -1,38 +1,16 @@
-#include "FakeDesktop.h"
-#include "TestSupport.h"
-#include "ToastTesting.h"
+#include "WindowTesting.h"
 
-#include "core/Recents.h"
 #include "platform/ColorScheme.h"
 #include "platform/Compositor.h"
 #include "wheel/WheelPalette.h"
 
 #include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
 
-using namespace TestSupport;
-using namespace ToastTesting;
-using State = ToastModel::State;
-
-class ToastTest : public FreshHomeWithFiles {
-protected:
-    void SetUp() override
-    {
-        FreshHomeWithFiles::SetUp();
-        clear();
-    }
-    void TearDown() override
-    {
-        clear();
-        FreshHomeWithFiles::TearDown();
-    }
-    QString uri(const Path& p) { return QUrl::fromLocalFile(QString::fromStdString(p.string())).toString(); }
-};
+class ToastTest : public WindowTest {};
 
 TEST_F(ToastTest, RisesIntoPlaceAndStaysInsideTheScreen)
 {
@@ -70,15 +48,10 @@ TEST_F(ToastTest, ClicksRevealOutputsOrExplainAndNeverTakeTheFocus)
     editor.activateWindow();
     ASSERT_TRUE(TestDesktop::waitFor([&] { return QGuiApplication::focusWindow() == editor.windowHandle(); }));
 
-    const Path photo = file("photo.jpg");
-    const Path gone = dir / "gone.jpg";
-    const struct {
-        ToastModel content;
-        bool staysWithFailure;
-        QStringList revealed;
-    } cases[] = {
+    const Path photo = file("photo.jpg"), gone = dir / "gone.jpg";
+    const struct { ToastModel content; bool staysWithFailure; QStringList revealed; } cases[] = {
         {{"Couldn't compress", "The file is damaged", State::failure, {}, {}}, false, {}},
-        {{"photo.jpg", "1 KB → 1 KB", State::success, {photo}, {}}, false, {uri(photo)}},
+        {{"photo.jpg", "1 KB → 1 KB", State::success, {photo}, {}}, false, {QUrl::fromLocalFile(qpath(photo)).toString()}},
         {{"gone.jpg", "1 KB → 1 KB", State::success, {gone}, {}}, true, {}},
     };
     for (const auto& c : cases) {
@@ -104,11 +77,7 @@ TEST_F(ToastTest, ClicksRevealOutputsOrExplainAndNeverTakeTheFocus)
 TEST_F(ToastTest, UndoMovesTheOutputsToTheTrashOrSaysWhyNot)
 {
     REQUIRE_DESKTOP();
-    const struct {
-        int files;
-        bool removedFirst;
-        ToastModel expected;
-    } cases[] = {
+    const struct { int files; bool removedFirst; ToastModel expected; } cases[] = {
         {2, false, {"Undone", "Moved 2 files to the Trash", State::success, {}, {}}},
         {1, false, {"Undone", "Moved 1 file to the Trash", State::success, {}, {}}},
         {2, true, {"Couldn't undo", "The files were moved or deleted", State::failure, {}, {}}},
@@ -119,9 +88,7 @@ TEST_F(ToastTest, UndoMovesTheOutputsToTheTrashOrSaysWhyNot)
         UndoStore::record(outputs);
         Toast* toast = Toast::show(std::nullopt, {"2 files", "2 KB → 1 KB  (−50%)", State::success, outputs, {}});
         ASSERT_FALSE(toast->view().undoButton().isEmpty());
-        for (const Path& p : outputs) {
-            if (c.removedFirst) std::filesystem::remove(p);
-        }
+        for (const Path& p : c.removedFirst ? outputs : Paths{}) std::filesystem::remove(p);
         ASSERT_TRUE(click(toast, toast->view().undoButton().center()));
         ASSERT_TRUE(TestDesktop::waitFor([&] { return toast->model().title != "2 files"; }));
         EXPECT_EQ(toast->model(), c.expected);
@@ -234,15 +201,11 @@ TEST_F(ToastTest, OutputsDragIntoOtherWindowsAsFileUrls)
     Toast* toast = Toast::show(QPoint(300, 200), {"photo.jpg", "1 KB → 1 KB", State::success, {photo}, {}});
     ASSERT_TRUE(settled(toast));
     const QPoint from = toast->view().mapToGlobal(QPoint(120, 32));
-    QStringList steps{"mousemove", QString::number(from.x()), QString::number(from.y()), "mousedown", "1"};
-    for (int i = 1; i <= 10; ++i) {
-        steps << "mousemove" << QString::number(from.x() + (800 - from.x()) * i / 10)
-              << QString::number(from.y() + (500 - from.y()) * i / 10) << "sleep" << "0.05";
-    }
-    steps << "mouseup" << "1";
-    ASSERT_TRUE(TestDesktop::xdotool(steps));
+    std::vector<QPoint> steps;
+    for (int i = 0; i <= 10; ++i) steps.push_back(from + (QPoint(800, 500) - from) * i / 10);
+    ASSERT_TRUE(TestDesktop::drag(steps, 0.05));
     EXPECT_TRUE(TestDesktop::waitFor([&] { return !target.dropped.isEmpty(); }));
-    EXPECT_EQ(target.dropped, QList<QUrl>{QUrl(uri(photo))});
+    EXPECT_EQ(target.dropped, QList<QUrl>{QUrl::fromLocalFile(qpath(photo))});
     EXPECT_TRUE(std::filesystem::exists(photo)) << "copied, never moved";
     EXPECT_EQ(Toast::live(), std::vector<Toast*>{toast}) << "a drag is not a click";
 }

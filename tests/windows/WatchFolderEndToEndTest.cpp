@@ -1,18 +1,13 @@
-#include "TestDesktop.h"
-#include "TestSupport.h"
+#include "WindowTesting.h"
 
-#include "core/Recents.h"
-#include "core/Settings.h"
 #include "platform/SingleInstance.h"
 #include "presets/PresetStore.h"
 #include "presets/WatchRule.h"
 
-#include <QDir>
+#include <QFileInfo>
 
 #include <fstream>
 #include <set>
-
-using namespace TestSupport;
 
 namespace {
 // What an independent reader says of a file: one field of vipsheader, ffprobe or exiftool.

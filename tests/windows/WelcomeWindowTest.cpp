@@ -1,30 +1,20 @@
 // The welcome window on the test's own X server: its texts follow the settings, and its
 // sample picture is a real file that another program can take by drag and drop.
-#include "TestDesktop.h"
-#include "TestSupport.h"
+#include "WindowTesting.h"
 
-#include "core/Settings.h"
 #include "windows/DraggableFileView.h"
 #include "windows/SampleFile.h"
 #include "windows/WelcomeWindow.h"
 
-#include <QImage>
 #include <QTest>
-
-using namespace TestSupport;
 
 class WelcomeWindowTest : public FreshHome {};
 
 TEST_F(WelcomeWindowTest, TextsFollowTheStoredKeys)
 {
     const struct {
-        const char* convert;
-        const char* tools;
-        const char* actions;
-        const char* hotkey;
-        const char* keys;
-        const char* tryIt;
-        const char* selection;
+        const char *convert, *tools, *actions, *hotkey;  // nothing stored when null
+        const char *keys, *tryIt, *selection;
     } cases[] = {
         {nullptr, nullptr, nullptr, nullptr, "⇧ Convert · ⌘ Tools · ⌃ Actions", "Try it: drag this file and tap Shift",
          "Or select files in your file manager and press ⌃⌥Space."},
@@ -65,16 +55,13 @@ TEST_F(WelcomeWindowTest, SampleDragsIntoAnotherProgram)
     ASSERT_TRUE(window.sample());
     const Path sample = home() / ".local/share/Varnolt/Sample/Sample Photo.png";
     ASSERT_EQ(window.sample()->url(), sample);
-    const QImage picture(QString::fromStdString(sample.string()));
-    EXPECT_EQ(picture.size(), QSize(1200, 800));
+    EXPECT_EQ(QImage(qpath(sample)).size(), QSize(1200, 800));
     TestDesktop::keep(window.grab().toImage(), "welcome");
 
     TestDesktop::Program target = TestDesktop::launch(DROP_TARGET, {});
     ASSERT_TRUE(TestDesktop::waitFor([&] { return target->readAllStandardOutput().contains("ready"); })) << "no drop target";
     const QPoint from = window.sample()->mapToGlobal(window.sample()->rect().center());
-    ASSERT_TRUE(TestDesktop::xdotool({"mousemove", QString::number(from.x()), QString::number(from.y()), "mousedown", "1", "mousemove",
-                                      QString::number(from.x() + 20), QString::number(from.y() + 10), "sleep", "0.1", "mousemove",
-                                      "780", "160", "sleep", "0.2", "mousemove", "800", "180", "sleep", "0.2", "mouseup", "1"}));
+    ASSERT_TRUE(TestDesktop::drag({from, from + QPoint(20, 10), {780, 160}, {800, 180}}, 0.2));
     QByteArray dropped;
     EXPECT_TRUE(TestDesktop::waitFor([&] {
         dropped += target->readAllStandardOutput();

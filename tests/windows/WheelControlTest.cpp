@@ -1,7 +1,5 @@
-#include "TestDesktop.h"
-#include "TestSupport.h"
+#include "WindowTesting.h"
 
-#include "core/Settings.h"
 #include "platform/GlobalHotkey.h"
 #include "platform/X11Connection.h"
 #include "windows/DragMonitor.h"
@@ -10,8 +8,6 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
-using namespace TestSupport;
-
 class TriggerKeysTest : public FreshHome {};
 
 // Only a fresh press of exactly one page's key opens a wheel.
@@ -19,10 +15,7 @@ TEST_F(TriggerKeysTest, AFreshPressOfOneTriggerKeyOpensItsPage)
 {
     const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, control = Qt::ControlModifier, alt = Qt::AltModifier,
                                       super = Qt::MetaModifier;
-    const struct {
-        Qt::KeyboardModifiers before, now;
-        std::optional<WheelMode> opens;
-    } cases[] = {
+    const struct { Qt::KeyboardModifiers before, now; std::optional<WheelMode> opens; } cases[] = {
         {none, shift, WheelMode::convert},
         {none, super, WheelMode::tools},
         {none, control, WheelMode::actions},
@@ -43,9 +36,7 @@ TEST_F(TriggerKeysTest, AFreshPressOfOneTriggerKeyOpensItsPage)
 TEST(WheelPanelTest, StaysInsideTheWorkArea)
 {
     const QRect area(0, 28, 1280, 772);
-    const struct {
-        QPoint mouse, origin;
-    } cases[] = {
+    const struct { QPoint mouse, origin; } cases[] = {
         {{600, 400}, {410, 210}},
         {{5, 5}, {0, 28}},
         {{1279, 799}, {900, 420}},
