@@ -314,11 +314,13 @@ void ToastView::dragOutputs()
     for (const Path& file : files) urls << QUrl::fromLocalFile(QString::fromStdString(file.string()));
     auto* data = new QMimeData;
     data->setUrls(urls);
-    QDrag drag(this);
-    drag.setMimeData(data);
-    drag.setPixmap(QFileIconProvider().icon(QFileInfo(QString::fromStdString(files.front().string()))).pixmap(32, 32));
+    // On the heap, as Qt asks: another program asks for the data after the drop, when exec has
+    // already returned, and Qt deletes the drag once it has answered.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->setPixmap(QFileIconProvider().icon(QFileInfo(QString::fromStdString(files.front().string()))).pixmap(32, 32));
     emit dragging(true);
-    drag.exec(Qt::CopyAction);
+    drag->exec(Qt::CopyAction);
     emit dragging(false);
 }
 

@@ -4,9 +4,7 @@
 #include "platform/Compositor.h"
 #include "wheel/WheelPalette.h"
 
-#include <QDragEnterEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QScreen>
 #include <QUrl>
 
@@ -175,37 +173,20 @@ TEST_F(ToastTest, TranslucentOverACompositorAndCutToShapeWithout)
     }
 }
 
-namespace {
-class DropTarget : public QWidget {
-public:
-    QList<QUrl> dropped;
-
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override { event->acceptProposedAction(); }
-    void dropEvent(QDropEvent* event) override
-    {
-        dropped = event->mimeData()->urls();
-        event->acceptProposedAction();
-    }
-};
-}
-
-TEST_F(ToastTest, OutputsDragIntoOtherWindowsAsFileUrls)
+// Another program takes the outputs as file URLs, copied, never moved.
+TEST_F(ToastTest, OutputsDragIntoOtherProgramsAsFileUrls)
 {
     REQUIRE_DESKTOP();
-    DropTarget target;
-    target.setAcceptDrops(true);
-    target.setGeometry(700, 400, 200, 200);
-    target.show();
+    TestDesktop::Program target = TestDesktop::launch(DROP_TARGET, {});
+    ASSERT_TRUE(target->waitForReadyRead(10000));
     const Path photo = file("photo.jpg");
     Toast* toast = Toast::show(QPoint(300, 200), {"photo.jpg", "1 KB → 1 KB", State::success, {photo}, {}});
     ASSERT_TRUE(settled(toast));
-    const QPoint from = toast->view().mapToGlobal(QPoint(120, 32));
-    std::vector<QPoint> steps;
-    for (int i = 0; i <= 10; ++i) steps.push_back(from + (QPoint(800, 500) - from) * i / 10);
-    ASSERT_TRUE(TestDesktop::drag(steps, 0.05));
-    EXPECT_TRUE(TestDesktop::waitFor([&] { return !target.dropped.isEmpty(); }));
-    EXPECT_EQ(target.dropped, QList<QUrl>{QUrl::fromLocalFile(qpath(photo))});
-    EXPECT_TRUE(std::filesystem::exists(photo)) << "copied, never moved";
+    const QPoint from = toast->view().mapToGlobal(QPoint(120, 32)), to(800, 200);
+    ASSERT_TRUE(TestDesktop::drag({from, from + QPoint(20, 0), to - QPoint(20, 0), to}, 0.3));
+    ASSERT_TRUE(TestDesktop::waitFor([&] { return target->state() == QProcess::NotRunning; }, 10000));
+    const QString said = QString::fromUtf8(target->readAll());
+    EXPECT_TRUE(said.contains(qpath(photo))) << said.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(photo));
     EXPECT_EQ(Toast::live(), std::vector<Toast*>{toast}) << "a drag is not a click";
 }
