@@ -134,8 +134,11 @@ TEST_F(PPTX, DeckIsSoundPresentationML)
     for (const std::string& part : Package::entryNames(deck)) {
         if (part.ends_with("/")) continue;
         const std::string ext = part.substr(part.rfind('.') + 1);
-        if (ext == "xml" && part != "[Content_Types].xml") EXPECT_NE(types.find("PartName=\"/" + part + "\""), std::string::npos) << part;
-        else if (part != "[Content_Types].xml") EXPECT_NE(types.find("Extension=\"" + ext + "\""), std::string::npos) << part;
+        if (ext == "xml" && part != "[Content_Types].xml") {
+            EXPECT_NE(types.find("PartName=\"/" + part + "\""), std::string::npos) << part;
+        } else if (part != "[Content_Types].xml") {
+            EXPECT_NE(types.find("Extension=\"" + ext + "\""), std::string::npos) << part;
+        }
         if (ext == "xml" || ext == "rels") xml.push_back(part);
     }
     Shell::run("/usr/bin/unzip", {"-q", deck.string(), "-d", (dir / "parts").string()});
