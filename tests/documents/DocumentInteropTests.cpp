@@ -69,10 +69,10 @@ TEST_F(Interop, PythonDocxFindsWhatWeWroteAndWeReadWhatItWrites)
 {
     if (runProgram("/usr/bin/python3", {"-c", "import docx"}).status != 0) GTEST_SKIP() << "python-docx is not installed";
     const Path ours = DocumentOps::convert(file("sample.html", sample), "docx");
-    const CommandResult found = runProgram("/usr/bin/python3", {(data / "docx-inspect.py").string(), ours.string()});
+    const CommandResult found = runProgram("/usr/bin/python3", {(data / "docx-read-back.py").string(), ours.string()});
     ASSERT_EQ(found.status, 0) << found.err;
     // python-docx leaves the text of hyperlinks out of a paragraph's text.
-    EXPECT_EQ(found.out, readFile(data / "docx-inspect.txt"));
+    EXPECT_EQ(found.out, readFile(data / "docx-read-back.txt"));
 
     const CommandResult made = runProgram("/usr/bin/python3", {(data / "docx-make.py").string(), (dir / "theirs.docx").string()});
     ASSERT_EQ(made.status, 0) << made.err;
