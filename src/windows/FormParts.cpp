@@ -17,7 +17,9 @@ namespace {
 QPalette darkPalette()
 {
     QPalette p;
-    const QColor window(40, 40, 43), base(30, 30, 32), text(236, 236, 238), dim(150, 150, 156);
+    // Fields and check boxes lighter than the window: the style outlines them in a shade darker
+    // than the window, which a darker field would swallow.
+    const QColor window(40, 40, 43), base(56, 56, 60), text(236, 236, 238), dim(150, 150, 156);
     p.setColor(QPalette::Window, window);
     p.setColor(QPalette::WindowText, text);
     p.setColor(QPalette::Base, base);
