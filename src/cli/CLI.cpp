@@ -67,22 +67,35 @@ int undoCommand()
     }
 }
 
+// Hands arguments to the running application; false when none runs (or it did not answer).
+bool handToApplication(const QStringList& arguments)
+{
+    try {
+        return SingleInstance().handOver(arguments);
+    } catch (const KError&) {
+        return false;
+    }
+}
+
+// Starts another Varnolt, detached, with these arguments.
+void launchVarnolt(const QStringList& arguments)
+{
+    std::vector<std::string> args;
+    for (const QString& arg : arguments) args.push_back(arg.toStdString());
+    Shell::launch(QCoreApplication::applicationFilePath().toStdString(), args);
+}
+
 // On X11 the clipboard empties when the program that set it ends: the running application
 // takes the content over, else a small Varnolt process of its own keeps it until another
 // program takes the clipboard.
 void keepClipboard(const OptionResult& result)
 {
     const QStringList handover = Clipboard::handover(result.clipboard, result.clipboardFiles);
-    try {
-        if (SingleInstance().handOver(handover)) return;
-    } catch (const KError&) {
-    }
+    if (handToApplication(handover)) return;
     // Without a display the clipboard never leaves this process.
     if (QGuiApplication::platformName() == "offscreen") return;
-    std::vector<std::string> args = {"--hold-clipboard"};
-    for (const QString& arg : handover) args.push_back(arg.toStdString());
     try {
-        Shell::launch(QCoreApplication::applicationFilePath().toStdString(), args);
+        launchVarnolt(QStringList{"--hold-clipboard"} + handover);
     } catch (const KError&) {
         Clipboard::take(handover);
     }
@@ -107,14 +120,9 @@ void floatInApplication(const Paths& files)
 {
     QStringList perform = {"--perform", "actions", "Float"};
     for (const Path& file : files) perform << QString::fromStdString(file.string());
-    try {
-        if (SingleInstance().handOver(perform)) return;
-    } catch (const KError&) {
-    }
+    if (handToApplication(perform)) return;
     if (QGuiApplication::platformName() == "offscreen") throw KError("This option opens a window, which needs a desktop session");
-    std::vector<std::string> args;
-    for (const QString& arg : perform) args.push_back(arg.toStdString());
-    Shell::launch(QCoreApplication::applicationFilePath().toStdString(), args);
+    launchVarnolt(perform);
 }
 
 // Runs the option's work on a worker thread while the main thread keeps its event loop,
