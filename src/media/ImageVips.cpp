@@ -9,6 +9,12 @@ namespace ImageVips {
 
 namespace {
 const char* const sourceField = "varnolt-source";
+const char* const programName = "varnolt";
+
+// The first start of libvips records its install prefix with setenv. Done here, while the
+// process is still single-threaded, so that it cannot rewrite the environment under a program
+// being started on another thread (the new program would fail with "bad address").
+const bool prefixRecorded = vips_guess_prefix(programName, "VIPSHOME") != nullptr;
 
 vips::VOption* loadOptions(bool sequential)
 {
@@ -24,7 +30,7 @@ void start()
     std::call_once(once, [] {
         // Before libvips can start ImageMagick, which reads its policy once.
         MagickPolicy::confine();
-        if (VIPS_INIT("varnolt") != 0) throw KError("Couldn't start the image engine");
+        if (VIPS_INIT(programName) != 0) throw KError("Couldn't start the image engine");
         // Every pipeline here runs once; cached operations would only hold on to memory.
         vips_cache_set_max(0);
         // Decode trouble reaches the user as one clear error; libvips' per-tile warnings

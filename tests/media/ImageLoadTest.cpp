@@ -1,6 +1,7 @@
 #include "ImageSamples.h"
 
 #include "media/ImageOps.h"
+#include "media/ImageVips.h"
 #include "TestSupport.h"
 
 using namespace ImageSamples;
@@ -31,6 +32,14 @@ TEST(ImageLoad, TurnsPhotoUprightAndCarriesCameraAndGPSTagsUntilMetadataIsRemove
     EXPECT_EQ(open(clean).width(), 200);
     const auto left = tags(clean);
     for (const std::string tag : {"Make", "Model", "GPSLatitude", "Keywords"}) EXPECT_FALSE(left.count(tag)) << tag;
+}
+
+// libvips records its prefix in the environment; that happens as the program loads, never
+// later, when another thread may be starting a program from the environment.
+TEST(ImageLoad, EngineStartLeavesTheEnvironmentAlone)
+{
+    EXPECT_NE(std::getenv("VIPSHOME"), nullptr);
+    ImageVips::start();
 }
 
 TEST(ImageLoad, RefusesUnreadableFilesAndWritesNothing)
