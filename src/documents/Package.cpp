@@ -267,6 +267,21 @@ public:
         failure_ = failure;
         changed_.notify_all();
     }
+    // A buffer to inflate into: one the consumer is done with, so that the same few buffers
+    // carry the whole entry.
+    std::string spare()
+    {
+        const std::lock_guard lock(mutex_);
+        if (spares_.empty()) return {};
+        std::string piece = std::move(spares_.back());
+        spares_.pop_back();
+        return piece;
+    }
+    void recycle(std::string piece)
+    {
+        const std::lock_guard lock(mutex_);
+        spares_.push_back(std::move(piece));
+    }
     // The next piece; none at the end, which rethrows the inflating thread's failure.
     std::optional<std::string> take()
     {
@@ -292,6 +307,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::string> pieces_;
+    std::vector<std::string> spares_;
     bool ended_ = false, stopped_ = false;
     std::exception_ptr failure_;
 };
@@ -352,7 +368,8 @@ void stream(const Path& zip, const std::string& entry, const std::function<void(
         std::exception_ptr failure;
         try {
             for (;;) {
-                std::string piece(Pipeline::pieceSize, '\0');
+                std::string piece = pipeline.spare();
+                piece.resize(Pipeline::pieceSize);
                 piece.resize(readPiece(file.get(), zip, piece.data(), piece.size()));
                 if (piece.empty() || !pipeline.put(std::move(piece))) break;
             }
@@ -362,7 +379,10 @@ void stream(const Path& zip, const std::string& entry, const std::function<void(
         pipeline.end(failure);
     });
     try {
-        while (const auto piece = pipeline.take()) consume(*piece);
+        while (auto piece = pipeline.take()) {
+            consume(*piece);
+            pipeline.recycle(std::move(*piece));
+        }
     } catch (...) {
         pipeline.stop();
         inflating.join();

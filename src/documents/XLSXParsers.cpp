@@ -1,40 +1,89 @@
 #include "documents/XLSXParsers.h"
 
+#include "documents/Package.h"
 #include "documents/XLSXNamespaces.h"
-#include "documents/XmlStream.h"
+#include "documents/XmlScan.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <cstring>
+
+namespace XLSX {
+
+namespace {
+constexpr std::array<std::string_view, 2> mainSpaces = {Namespaces::mainTransitional, Namespaces::mainStrict};
+
+// Reads a part with the fast scanner and, where it refuses the part, again from the start
+// with expat. `feed(consume)` hands consume the part piece by piece; `make()` gives a fresh
+// handler for each reading.
+template <class Make, class Feed>
+auto scanned(Make make, Feed feed)
+{
+    try {
+        auto handler = make();
+        XmlScan::Scanner scanner(handler, mainSpaces);
+        feed([&](std::string_view piece) { scanner.feed(piece); });
+        scanner.finish();
+        return handler;
+    } catch (const XmlScan::Unsupported&) {
+    }
+    auto handler = make();
+    XmlScan::ExpatBridge bridge(handler, mainSpaces);
+    XmlStream::Parser parser(bridge, XmlStream::Names::byNamespace);
+    bool ok = true;
+    feed([&](std::string_view piece) {
+        if (ok) ok = parser.feed(piece);
+    });
+    if (!ok || !parser.finish()) throw XmlStream::Malformed();
+    return handler;
+}
+
+auto whole(std::string_view xml)
+{
+    return [xml](const auto& consume) { consume(xml); };
+}
+
+auto entryOf(const Path& zip, const std::string& entry)
+{
+    return [&zip, &entry](const auto& consume) { Package::stream(zip, entry, consume); };
+}
+
+const std::string_view* attribute(std::span<const XmlScan::Attribute> attributes, std::string_view name)
+{
+    for (const XmlScan::Attribute& a : attributes) {
+        if (a.name == name) return &a.value;
+    }
+    return nullptr;
+}
+}
+}
 
 namespace XLSX::SharedStringsParser {
 
 namespace {
-class Handler : public XmlStream::Handler {
+class Handler : public XmlScan::Handler {
 public:
     std::vector<std::string> strings;
 
-    void start(const char* name, const char**) override
+    void start(int space, std::string_view local, std::span<const XmlScan::Attribute>) override
     {
-        const char* local = Namespaces::main(name);
-        if (!local) return;
-        if (std::strcmp(local, "si") == 0) {
+        if (space < 0) return;
+        if (local == "si") {
             current.clear();
-        } else if (std::strcmp(local, "rPh") == 0) {
+        } else if (local == "rPh") {
             ++phonetic;
-        } else if (std::strcmp(local, "t") == 0) {
+        } else if (local == "t") {
             inT = phonetic == 0;
         }
     }
-    void end(const char* name) override
+    void end(int space, std::string_view local) override
     {
-        const char* local = Namespaces::main(name);
-        if (!local) return;
-        if (std::strcmp(local, "t") == 0) {
+        if (space < 0) return;
+        if (local == "t") {
             inT = false;
-        } else if (std::strcmp(local, "rPh") == 0) {
+        } else if (local == "rPh") {
             --phonetic;
-        } else if (std::strcmp(local, "si") == 0) {
+        } else if (local == "si") {
             // No sheet can use more strings than it has cells, nor hold more text.
             budget.addCells(1);
             budget.addBytes(current.size());
@@ -59,16 +108,12 @@ private:
 
 std::vector<std::string> parse(std::string_view xml)
 {
-    Handler handler;
-    if (!XmlStream::parse(xml, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
-    return std::move(handler.strings);
+    return scanned([] { return Handler(); }, whole(xml)).strings;
 }
 
 std::vector<std::string> parseEntry(const Path& zip, const std::string& entry)
 {
-    Handler handler;
-    if (!XmlStream::parseEntry(zip, entry, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
-    return std::move(handler.strings);
+    return scanned([] { return Handler(); }, entryOf(zip, entry)).strings;
 }
 
 }
@@ -79,6 +124,7 @@ namespace {
 // Rows and columns beyond any real sheet stop counting here; the table's size limit refuses
 // such a cell anyway.
 constexpr long long farAway = 1LL << 40;
+constexpr std::size_t maxReserve = 1024;
 
 std::optional<long long> integer(std::string_view text)
 {
@@ -89,54 +135,46 @@ std::optional<long long> integer(std::string_view text)
     return value;
 }
 
-// Whether a name is this one letter; cells are the bulk of a sheet.
-bool single(const char* name, char letter)
-{
-    return name[0] == letter && name[1] == '\0';
-}
-
-class Handler : public XmlStream::Handler {
+class Handler : public XmlScan::Handler {
 public:
     explicit Handler(const Book& book) : book(book) {}
 
-    void start(const char* name, const char** attributes) override
+    void start(int space, std::string_view local, std::span<const XmlScan::Attribute> attributes) override
     {
-        const char* local = Namespaces::main(name);
-        if (!local) return;
-        if (single(local, 'c')) {
+        if (space < 0) return;
+        if (local == "c") {
             // The attributes of every cell, found in one pass.
             cellRef.clear();
             cellType.clear();
             cellStyle = 0;
-            for (const char** a = attributes; *a; a += 2) {
-                if (single(a[0], 'r')) cellRef = a[1];
-                else if (single(a[0], 't')) cellType = a[1];
-                else if (single(a[0], 's')) cellStyle = integer(a[1]).value_or(0);
+            for (const XmlScan::Attribute& a : attributes) {
+                if (a.name == "r") cellRef = a.value;
+                else if (a.name == "t") cellType = a.value;
+                else if (a.name == "s") cellStyle = integer(a.value).value_or(0);
             }
             value.clear();
-        } else if (single(local, 'v')) {
+        } else if (local == "v") {
             capture = true;
-        } else if (single(local, 't')) {
+        } else if (local == "t") {
             capture = inline_ && phonetic == 0;
-        } else if (std::strcmp(local, "is") == 0) {
+        } else if (local == "is") {
             inline_ = true;
-        } else if (std::strcmp(local, "rPh") == 0) {
+        } else if (local == "rPh") {
             ++phonetic;
-        } else if (std::strcmp(local, "row") == 0) {
-            const char* r = XmlStream::attribute(attributes, "r");
-            const auto number = r ? integer(r) : std::nullopt;
+        } else if (local == "row") {
+            const std::string_view* r = attribute(attributes, "r");
+            const auto number = r ? integer(*r) : std::nullopt;
             rowNumber = std::clamp(number ? *number : rowNumber + 1, -1LL, farAway);
             nextColumn = 0;
         }
     }
-    void end(const char* name) override
+    void end(int space, std::string_view local) override
     {
-        const char* local = Namespaces::main(name);
-        if (!local) return;
-        if (single(local, 'v') || single(local, 't')) capture = false;
-        else if (single(local, 'c')) endCell();
-        else if (std::strcmp(local, "is") == 0) inline_ = false;
-        else if (std::strcmp(local, "rPh") == 0) --phonetic;
+        if (space < 0) return;
+        if (local == "v" || local == "t") capture = false;
+        else if (local == "c") endCell();
+        else if (local == "is") inline_ = false;
+        else if (local == "rPh") --phonetic;
     }
     void text(std::string_view text) override
     {
@@ -182,6 +220,8 @@ private:
         if (rows.size() <= r) rows.resize(r + 1);
         width = std::max(width, c + 1);
         Row& cells = rows[r];
+        // A row takes the width of those before it at once instead of growing cell by cell.
+        if (cells.empty()) cells.reserve(std::min(width, maxReserve));
         if (cells.size() <= c) cells.resize(c + 1);
         cells[c] = std::move(text);
     }
@@ -224,16 +264,12 @@ std::optional<std::pair<long long, long long>> position(std::string_view referen
 
 Table parse(std::string_view xml, const Book& book)
 {
-    Handler handler(book);
-    if (!XmlStream::parse(xml, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
-    return handler.finish();
+    return scanned([&] { return Handler(book); }, whole(xml)).finish();
 }
 
 Table parseEntry(const Path& zip, const std::string& entry, const Book& book)
 {
-    Handler handler(book);
-    if (!XmlStream::parseEntry(zip, entry, handler, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
-    return handler.finish();
+    return scanned([&] { return Handler(book); }, entryOf(zip, entry)).finish();
 }
 
 }
