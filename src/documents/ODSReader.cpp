@@ -1,20 +1,20 @@
 #include "documents/ODS.h"
 
 #include "documents/Package.h"
-#include "documents/XmlStream.h"
+#include "documents/XmlScan.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 namespace ODS {
 
 namespace {
-constexpr std::string_view officeSpace = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
-constexpr std::string_view tableSpace = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
-constexpr std::string_view textSpace = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+constexpr std::array<std::string_view, 3> spaces = {"urn:oasis:names:tc:opendocument:xmlns:office:1.0", "urn:oasis:names:tc:opendocument:xmlns:table:1.0",
+                                                    "urn:oasis:names:tc:opendocument:xmlns:text:1.0"};
+constexpr int officeSpace = 0, tableSpace = 1, textSpace = 2;
 
 constexpr long long maxRowRepeat = 2000;
 constexpr long long maxCellRepeat = 512;
@@ -22,25 +22,19 @@ constexpr long long maxCellRepeat = 512;
 // is hostile, not a sheet.
 constexpr long long maxSpaces = 10000;
 
-bool is(const char* local, const char* expected)
-{
-    return local && std::strcmp(local, expected) == 0;
-}
+using Attributes = std::span<const XmlScan::Attribute>;
 
 // An attribute of the given namespace and local name.
-const char* attribute(const char** attributes, std::string_view space, const char* name)
+const std::string_view* attribute(Attributes attributes, int space, std::string_view name)
 {
-    for (const char** a = attributes; *a; a += 2) {
-        if (is(XmlStream::local(a[0], space), name)) return a[1];
-    }
-    return nullptr;
+    return XmlScan::attribute(attributes, name, space);
 }
 
 // The attribute as an integer capped at `cap`, negative as 0, missing or malformed as 1.
-std::size_t count(const char* text, long long cap)
+std::size_t count(const std::string_view* text, long long cap)
 {
     if (!text) return 1;
-    const std::string_view digits(text);
+    const std::string_view digits(*text);
     long long value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || end != digits.data() + digits.size()) return 1;
@@ -82,25 +76,25 @@ std::optional<std::string> clockText(std::string_view duration)
 // Empty cells and rows are only counted until something follows them, so that the repeated
 // empty tail a spreadsheet carries up to its last row and column costs nothing; what the
 // trimming would remove is never built.
-class Parser : public XmlStream::Handler {
+class Parser : public XmlScan::Handler {
 public:
-    void start(const char* name, const char** attributes) override
+    void start(int space, std::string_view name, Attributes attributes) override
     {
         if (inCell) {
-            startInCell(name, attributes);
+            startInCell(space, name, attributes);
             return;
         }
-        const char* local = XmlStream::local(name, tableSpace);
-        if (is(local, "table")) {
+        const std::string_view local = space == tableSpace ? name : std::string_view();
+        if (local == "table") {
             ++tableIndex;
         } else if (tableIndex != 1) {
             return;
-        } else if (is(local, "table-row")) {
+        } else if (local == "table-row") {
             row.clear();
             rowBytes = 0;
             emptyCells = 0;
             rowRepeat = count(attribute(attributes, tableSpace, "number-rows-repeated"), maxRowRepeat);
-        } else if (is(local, "table-cell") || is(local, "covered-table-cell")) {
+        } else if (local == "table-cell" || local == "covered-table-cell") {
             inCell = true;
             depth = skipped = 0;
             cell.clear();
@@ -110,7 +104,7 @@ public:
         }
     }
 
-    void end(const char* name) override
+    void end(int space, std::string_view name) override
     {
         if (inCell && depth > 0) {
             --depth;
@@ -118,7 +112,7 @@ public:
         } else if (inCell) {
             inCell = false;
             endCell();
-        } else if (tableIndex == 1 && is(XmlStream::local(name, tableSpace), "table-row")) {
+        } else if (tableIndex == 1 && space == tableSpace && name == "table-row") {
             endRow();
         }
     }
@@ -152,44 +146,44 @@ private:
     bool inCell = false;
 
     // Dates and times as ISO 8601, whatever the cell shows.
-    static std::optional<std::string> isoOf(const char** attributes)
+    static std::optional<std::string> isoOf(Attributes attributes)
     {
-        const char* type = attribute(attributes, officeSpace, "value-type");
-        if (is(type, "date")) {
-            const char* value = attribute(attributes, officeSpace, "date-value");
-            if (value && *value) return value;
-        } else if (is(type, "time")) {
-            const char* value = attribute(attributes, officeSpace, "time-value");
-            if (value) return clockText(value);
+        const std::string_view* type = attribute(attributes, officeSpace, "value-type");
+        if (type && *type == "date") {
+            const std::string_view* value = attribute(attributes, officeSpace, "date-value");
+            if (value && !value->empty()) return std::string(*value);
+        } else if (type && *type == "time") {
+            const std::string_view* value = attribute(attributes, officeSpace, "time-value");
+            if (value) return clockText(*value);
         }
         return std::nullopt;
     }
 
-    void startInCell(const char* name, const char** attributes)
+    void startInCell(int space, std::string_view name, Attributes attributes)
     {
         ++depth;
         if (skipped > 0) {
             ++skipped;
             return;
         }
-        const char* local = XmlStream::local(name, textSpace);
+        const std::string_view local = space == textSpace ? name : std::string_view();
         if (depth == 1) {
             // A cell's content is its paragraphs; annotations and shapes anchored to it are not.
-            if (is(local, "p") || is(local, "h")) {
+            if (local == "p" || local == "h") {
                 if (paragraphs > 0) append("\n");
                 ++paragraphs;
             } else {
                 skipped = 1;
             }
-        } else if (is(local, "s")) {
+        } else if (local == "s") {
             const std::size_t spaces = count(attribute(attributes, textSpace, "c"), maxSpaces);
             TableLimits::checkBytes(cell.size() + spaces);
             cell.append(spaces, ' ');
-        } else if (is(local, "tab")) {
+        } else if (local == "tab") {
             append("\t");
-        } else if (is(local, "line-break")) {
+        } else if (local == "line-break") {
             append("\n");
-        } else if (is(local, "ruby-text") || is(local, "note") || XmlStream::local(name, officeSpace)) {
+        } else if (local == "ruby-text" || local == "note" || space == officeSpace) {
             skipped = 1;
         }
     }
@@ -236,18 +230,13 @@ private:
 
 Table parseContent(std::string_view xml)
 {
-    Parser parser;
-    if (!XmlStream::parse(xml, parser, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
-    return parser.finish();
+    return XmlScan::read(spaces, [] { return Parser(); }, XmlScan::whole(xml)).finish();
 }
-
 
 Table read(const Path& spreadsheet)
 {
     try {
-        Parser parser;
-        if (!XmlStream::parseEntry(spreadsheet, "content.xml", parser, XmlStream::Names::byNamespace)) throw XmlStream::Malformed();
-        return parser.finish();
+        return XmlScan::read(spaces, [] { return Parser(); }, XmlScan::entry(spreadsheet, "content.xml")).finish();
     } catch (const XmlStream::Malformed&) {
         throw Package::damaged(spreadsheet);
     }

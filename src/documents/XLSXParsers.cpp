@@ -1,6 +1,5 @@
 #include "documents/XLSXParsers.h"
 
-#include "documents/Package.h"
 #include "documents/XLSXNamespaces.h"
 #include "documents/XmlScan.h"
 
@@ -9,52 +8,8 @@
 #include <charconv>
 
 namespace XLSX {
-
 namespace {
 constexpr std::array<std::string_view, 2> mainSpaces = {Namespaces::mainTransitional, Namespaces::mainStrict};
-
-// Reads a part with the fast scanner and, where it refuses the part, again from the start
-// with expat. `feed(consume)` hands consume the part piece by piece; `make()` gives a fresh
-// handler for each reading.
-template <class Make, class Feed>
-auto scanned(Make make, Feed feed)
-{
-    try {
-        auto handler = make();
-        XmlScan::Scanner scanner(handler, mainSpaces);
-        feed([&](std::string_view piece) { scanner.feed(piece); });
-        scanner.finish();
-        return handler;
-    } catch (const XmlScan::Unsupported&) {
-    }
-    auto handler = make();
-    XmlScan::ExpatBridge bridge(handler, mainSpaces);
-    XmlStream::Parser parser(bridge, XmlStream::Names::byNamespace);
-    bool ok = true;
-    feed([&](std::string_view piece) {
-        if (ok) ok = parser.feed(piece);
-    });
-    if (!ok || !parser.finish()) throw XmlStream::Malformed();
-    return handler;
-}
-
-auto whole(std::string_view xml)
-{
-    return [xml](const auto& consume) { consume(xml); };
-}
-
-auto entryOf(const Path& zip, const std::string& entry)
-{
-    return [&zip, &entry](const auto& consume) { Package::stream(zip, entry, consume); };
-}
-
-const std::string_view* attribute(std::span<const XmlScan::Attribute> attributes, std::string_view name)
-{
-    for (const XmlScan::Attribute& a : attributes) {
-        if (a.name == name) return &a.value;
-    }
-    return nullptr;
-}
 }
 }
 
@@ -108,12 +63,12 @@ private:
 
 std::vector<std::string> parse(std::string_view xml)
 {
-    return scanned([] { return Handler(); }, whole(xml)).strings;
+    return XmlScan::read(mainSpaces, [] { return Handler(); }, XmlScan::whole(xml)).strings;
 }
 
 std::vector<std::string> parseEntry(const Path& zip, const std::string& entry)
 {
-    return scanned([] { return Handler(); }, entryOf(zip, entry)).strings;
+    return XmlScan::read(mainSpaces, [] { return Handler(); }, XmlScan::entry(zip, entry)).strings;
 }
 
 }
@@ -148,6 +103,7 @@ public:
             cellType.clear();
             cellStyle = 0;
             for (const XmlScan::Attribute& a : attributes) {
+                if (a.space >= 0) continue;
                 if (a.name == "r") cellRef = a.value;
                 else if (a.name == "t") cellType = a.value;
                 else if (a.name == "s") cellStyle = integer(a.value).value_or(0);
@@ -162,7 +118,7 @@ public:
         } else if (local == "rPh") {
             ++phonetic;
         } else if (local == "row") {
-            const std::string_view* r = attribute(attributes, "r");
+            const std::string_view* r = XmlScan::attribute(attributes, "r");
             const auto number = r ? integer(*r) : std::nullopt;
             rowNumber = std::clamp(number ? *number : rowNumber + 1, -1LL, farAway);
             nextColumn = 0;
@@ -264,12 +220,12 @@ std::optional<std::pair<long long, long long>> position(std::string_view referen
 
 Table parse(std::string_view xml, const Book& book)
 {
-    return scanned([&] { return Handler(book); }, whole(xml)).finish();
+    return XmlScan::read(mainSpaces, [&] { return Handler(book); }, XmlScan::whole(xml)).finish();
 }
 
 Table parseEntry(const Path& zip, const std::string& entry, const Book& book)
 {
-    return scanned([&] { return Handler(book); }, entryOf(zip, entry)).finish();
+    return XmlScan::read(mainSpaces, [&] { return Handler(book); }, XmlScan::entry(zip, entry)).finish();
 }
 
 }

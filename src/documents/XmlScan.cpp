@@ -323,6 +323,7 @@ std::size_t Scanner::startTag(std::string_view data, std::size_t at)
             const Binding* earlier = bound(rawNames_[j].substr(0, other));
             if (earlier && earlier->uri == binding->uri) throw Unsupported();
         }
+        if (binding->space >= 0) attributes_.push_back({attribute.substr(colon + 1), value, binding->space});
     }
 
     const std::size_t colon = name.find(':');
@@ -434,23 +435,24 @@ void Scanner::rebound()
     defaultSpace_ = binding ? binding->space : -1;
 }
 
-std::pair<int, std::string_view> ExpatBridge::resolved(const char* name) const
+std::pair<int, std::string_view> ExpatBridge::resolved(std::string_view name) const
 {
-    const std::string_view whole(name);
-    const std::size_t split = whole.rfind(' ');
-    if (split == npos) return {-1, whole};
-    const std::string_view uri = whole.substr(0, split);
+    const std::size_t split = name.rfind(' ');
+    if (split == npos) return {-1, name};
+    const std::string_view uri = name.substr(0, split);
     for (std::size_t i = 0; i < spaces_.size(); ++i) {
-        if (spaces_[i] == uri) return {int(i), whole.substr(split + 1)};
+        if (spaces_[i] == uri) return {int(i), name.substr(split + 1)};
     }
-    return {-1, whole.substr(split + 1)};
+    return {-1, name.substr(split + 1)};
 }
 
 void ExpatBridge::start(const char* name, const char** attributes)
 {
     attributes_.clear();
     for (const char** a = attributes; *a; a += 2) {
-        if (!std::strchr(a[0], ' ')) attributes_.push_back({a[0], a[1]});
+        const std::string_view attribute(a[0]);
+        const auto [space, local] = resolved(attribute);
+        if (space >= 0 || attribute.find(' ') == npos) attributes_.push_back({local, a[1], space});
     }
     const auto [space, local] = resolved(name);
     target_.start(space, local, attributes_);

@@ -1,4 +1,5 @@
 #pragma once
+#include "documents/Package.h"
 #include "documents/XmlStream.h"
 
 #include <cstdint>
@@ -13,8 +14,8 @@
 // checks well-formedness as expat does; anything outside it, or anything it cannot be sure of,
 // it refuses by throwing Unsupported, and the caller reads the same input with expat, which
 // then decides. Names arrive resolved: the index of their namespace among those the caller
-// named (-1 for any other or none) and the local name. Attributes without a prefix arrive with
-// their values decoded; prefixed ones are checked and left out.
+// named (-1 for any other or none) and the local name. Attributes arrive with their values
+// decoded: those without a prefix (space -1), and prefixed ones of the named namespaces.
 namespace XmlScan {
 class Unsupported : public std::exception {
 public:
@@ -23,6 +24,7 @@ public:
 
 struct Attribute {
     std::string_view name, value;
+    int space = -1;
 };
 
 class Handler {
@@ -90,10 +92,55 @@ public:
     void text(std::string_view text) override { target_.text(text); }
 
 private:
-    std::pair<int, std::string_view> resolved(const char* name) const;
+    std::pair<int, std::string_view> resolved(std::string_view name) const;
 
     XmlScan::Handler& target_;
     std::span<const std::string_view> spaces_;
     std::vector<Attribute> attributes_;
 };
+
+// Reads a document with the scanner or, where the scanner refuses it, again from the start
+// with expat, which throws XmlStream::Malformed when it is not well-formed. `feed(consume)`
+// hands consume the document piece by piece; `make()` gives a fresh handler for each reading.
+template <class Make, class Feed>
+auto read(std::span<const std::string_view> spaces, Make make, Feed feed)
+{
+    try {
+        auto handler = make();
+        Scanner scanner(handler, spaces);
+        feed([&](std::string_view piece) { scanner.feed(piece); });
+        scanner.finish();
+        return handler;
+    } catch (const Unsupported&) {
+    }
+    auto handler = make();
+    ExpatBridge bridge(handler, spaces);
+    XmlStream::Parser parser(bridge, XmlStream::Names::byNamespace);
+    bool ok = true;
+    feed([&](std::string_view piece) {
+        if (ok) ok = parser.feed(piece);
+    });
+    if (!ok || !parser.finish()) throw XmlStream::Malformed();
+    return handler;
+}
+
+// Feeds for read(): a document in memory, and a zip entry as it is inflated.
+inline auto whole(std::string_view xml)
+{
+    return [xml](const auto& consume) { consume(xml); };
+}
+
+inline auto entry(Path zip, std::string name)
+{
+    return [zip = std::move(zip), name = std::move(name)](const auto& consume) { Package::stream(zip, name, consume); };
+}
+
+// The value of the attribute of that namespace and local name, or nullptr.
+inline const std::string_view* attribute(std::span<const Attribute> attributes, std::string_view name, int space = -1)
+{
+    for (const Attribute& a : attributes) {
+        if (a.space == space && a.name == name) return &a.value;
+    }
+    return nullptr;
+}
 }

@@ -17,7 +17,7 @@ public:
     void start(int space, std::string_view local, std::span<const XmlScan::Attribute> attributes) override
     {
         events += "<" + std::to_string(space) + ":" + std::string(local);
-        for (const XmlScan::Attribute& a : attributes) events += " " + std::string(a.name) + "=[" + std::string(a.value) + "]";
+        for (const XmlScan::Attribute& a : attributes) events += " " + std::to_string(a.space) + ":" + std::string(a.name) + "=[" + std::string(a.value) + "]";
         events += ">";
     }
     void end(int space, std::string_view local) override { events += "</" + std::to_string(space) + ":" + std::string(local) + ">"; }

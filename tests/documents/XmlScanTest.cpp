@@ -19,7 +19,8 @@ TEST(XmlScan, ReadsWhatExpatReadsOrLeavesItToExpat)
          true},
         {"\xEF\xBB\xBF<a xmlns='urn:b'><b xml:space=\"preserve\" k=\"a&#9;b\tc\nd&gt;>\">caf\xC3\xA9 ] > \xE2\x82\xAC</b></a>", true},
         // Declarations further in, as extension lists carry them, and a default undone.
-        {"<a xmlns=\"urn:a\"><ext xmlns:y=\"urn:b\"><y:i y:v=\"1\"/></ext><n xmlns=\"\"><m/></n><y/></a>", true},
+        {"<a xmlns=\"urn:a\"><ext xmlns:y=\"urn:b\"><y:i y:v=\"1\" v=\"2\"/></ext><n xmlns=\"\"><m/></n><y/></a>", true},
+        {"<a xmlns:o=\"urn:other\" o:v=\"1\"><o:b/></a>", true},
         {"<a><b/><!-- note --></a>", false},
         {"<a><![CDATA[x]]></a>", false},
         {"<a>x\r\ny</a>", false},
