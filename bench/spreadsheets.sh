@@ -122,7 +122,7 @@ ratio() {  # label peer varnolt [target]
 echo
 ratio "XLSX write: openpyxl write-only / varnolt" "CSV->XLSX openpyxl write-only" "CSV->XLSX varnolt" 5
 ratio "XLSX write: libreoffice / varnolt" "CSV->XLSX libreoffice" "CSV->XLSX varnolt" 10
-ratio "XLSX read: xlsx2csv / varnolt" "XLSX->CSV xlsx2csv" "XLSX->CSV varnolt" 3
+ratio "XLSX read: xlsx2csv / varnolt" "XLSX->CSV xlsx2csv" "XLSX->CSV varnolt" 8
 ratio "XLSX read: openpyxl read-only / varnolt" "XLSX->CSV openpyxl read-only" "XLSX->CSV varnolt"
 ratio "XLSX read: libreoffice / varnolt" "XLSX->CSV libreoffice" "XLSX->CSV varnolt" 10
 ratio "ODS write: libreoffice / varnolt" "CSV->ODS libreoffice" "CSV->ODS varnolt"
