@@ -1,6 +1,7 @@
 #pragma once
 #include "documents/XmlStream.h"
 
+#include <array>
 #include <string_view>
 
 // The namespaces of workbook parts, in their transitional and strict forms, for names read
@@ -11,6 +12,8 @@ constexpr std::string_view mainStrict = "http://purl.oclc.org/ooxml/spreadsheetm
 constexpr std::string_view relationshipsTransitional = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 constexpr std::string_view relationshipsStrict = "http://purl.oclc.org/ooxml/officeDocument/relationships";
 constexpr std::string_view package = "http://schemas.openxmlformats.org/package/2006/relationships";
+// The main namespace's two forms, for XmlScan readers.
+constexpr std::array<std::string_view, 2> mainSpaces = {mainTransitional, mainStrict};
 
 // The local part of a SpreadsheetML name, or nullptr for any other namespace.
 inline const char* main(const char* name)

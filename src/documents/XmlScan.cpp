@@ -175,6 +175,20 @@ Scanner::Scanner(Handler& handler, std::span<const std::string_view> spaces) : h
     bindings_.push_back({"xml", std::string(xmlNamespace), spaceOf(xmlNamespace), predeclared});
 }
 
+Scanner::Scanner(Handler& handler, std::span<const std::string_view> spaces, const Context& from)
+    : handler_(handler), spaces_(spaces), stage_(Stage::content), names_(from.names), open_(from.open), bindings_(from.bindings)
+{
+    rebound();
+}
+
+Scanner::Context Scanner::pause()
+{
+    if (stage_ != Stage::content || pending_.find('<') != npos) throw Unsupported();
+    text(pending_);
+    pending_.clear();
+    return {names_, open_, bindings_};
+}
+
 void Scanner::feed(std::string_view piece)
 {
     if (pending_.empty()) {

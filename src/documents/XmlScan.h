@@ -37,24 +37,41 @@ public:
 };
 
 class Scanner {
+    struct Open {
+        std::uint32_t nameStart, nameSize, localOffset;
+        int space;
+        bool operator==(const Open&) const = default;
+    };
+    struct Binding {
+        std::string prefix, uri;
+        int space;
+        std::size_t depth;
+        bool operator==(const Binding&) const = default;
+    };
+
 public:
+    // Where a scanner stands between two elements: the elements open and the namespaces bound,
+    // so that another scanner can read on from there.
+    struct Context {
+        std::string names;
+        std::vector<Open> open;
+        std::vector<Binding> bindings;
+        bool operator==(const Context&) const = default;
+    };
+
     // `spaces` must outlive the scanner.
     Scanner(Handler& handler, std::span<const std::string_view> spaces);
+    // A scanner that reads on inside a document from a point where `from` was taken.
+    Scanner(Handler& handler, std::span<const std::string_view> spaces, const Context& from);
+    // Ends this piece of reading inside the document between two elements, delivering any text
+    // held back, and says where it stands; Unsupported anywhere else.
+    Context pause();
     // The next piece of the document; events are delivered as far as the piece completes them.
     void feed(std::string_view piece);
     // Ends the document; throws Unsupported unless it was complete.
     void finish();
 
 private:
-    struct Open {
-        std::uint32_t nameStart, nameSize, localOffset;
-        int space;
-    };
-    struct Binding {
-        std::string prefix, uri;
-        int space;
-        std::size_t depth;
-    };
     enum class Stage { declaration, prolog, content, epilog };
 
     std::size_t scan(std::string_view data);
