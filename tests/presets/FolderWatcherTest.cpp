@@ -37,11 +37,7 @@ protected:
         WatchStore::setAll(rules);
     }
     // Written beside the folder and moved in, whatever the name.
-    void picture(const Path& to)
-    {
-        ImageSamples::save(ImageSamples::noise(40, 30), dir / "made.png");
-        std::filesystem::rename(dir / "made.png", to);
-    }
+    void picture(const Path& to) { ImageSamples::save(ImageSamples::noise(40, 30), dir / "made.png"); std::filesystem::rename(dir / "made.png", to); }
     // Watches the folder In with the Web preset from the first readings on.
     void watchIn(int readings = 1) { addRule(watched, web.id); watcher.start(); settle(readings); }
     // Lets the watcher read its folders several times and finish what it started.

@@ -19,10 +19,7 @@ TEST(WheelView, OpensAndClosesInTheirTimes)
     view.resize(380, 380);
     view.setClock([&] { return now; });
     const auto run = [&](double seconds) {
-        for (long k = std::lround(seconds * 120); k > 0; --k) {
-            now += 1.0 / 120;
-            view.tick();
-        }
+        for (long k = std::lround(seconds * 120); k > 0; --k) { now += 1.0 / 120; view.tick(); }
     };
     view.configure(WheelMode::tools, WheelOptions(3), "a.png", 0, 1);
     view.setAppear(0);
@@ -59,10 +56,7 @@ TEST(WheelView, HighlightMovesWrapAroundAndTickOnlyWhenVisible)
 {
     WheelView view;
     view.resize(380, 380);
-    const auto moved = [&](int by) {
-        view.moveSelection(by);
-        return view.debugHover();
-    };
+    const auto moved = [&](int by) { view.moveSelection(by); return view.debugHover(); };
     EXPECT_EQ(moved(1), -1);
     view.configure(WheelMode::convert, WheelOptions(4), "", 0, 1);
     EXPECT_EQ(moved(1), 0);

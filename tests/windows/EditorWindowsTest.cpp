@@ -51,11 +51,7 @@ double seconds(const Path& media)
 
 class EditorWindowsTest : public WindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
-        DesktopHooks::install();
-    }
+    static void SetUpTestSuite() { qputenv("QT_MEDIA_BACKEND", "ffmpeg"); DesktopHooks::install(); }
     // A 10-second clip with a key frame every second (or a longer one, at a frame a second).
     Path clip(int duration = 10)
     {

@@ -100,14 +100,13 @@ TEST_F(RunnerTest, APngConvertsAfterACrashedJobThenShowsTheSavingAndUndoes)
 TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
 {
     const RunFn words = [](const Paths&) { return OptionResult{{}, std::string("12 words copied to the clipboard"), "Hello there"}; };
-    const RunFn nothing = [](const Paths&) { return OptionResult{}; };
     const auto failure = [](const char* title, const char* subtitle) { return ToastModel{title, subtitle, State::failure}; };
     const struct {
         const char* what; WheelOption option; std::optional<ToastModel> toast; bool recorded;
         QString clipboard = "before";
     } cases[] = {
         {"a message", fake("Text", false, false, words), ToastModel{"Text", "12 words copied to the clipboard", State::success}, false, "Hello there"},
-        {"nothing to say", fake("Check", false, false, nothing), std::nullopt, false},
+        {"nothing to say", fake("Check", false, false, [](const Paths&) { return OptionResult{}; }), std::nullopt, false},
         {"a failure", fake("Convert", false, false, throwing(KError("The file is damaged"))), failure("Couldn't convert", "The file is damaged"), false},
         {"a system error", fake("Convert", false, false, throwing(std::runtime_error("No space left on device"))),
          failure("Couldn't convert", "No space left on device"), false},

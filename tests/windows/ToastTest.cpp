@@ -20,8 +20,7 @@ TEST_F(ToastTest, RisesIntoPlaceAndStaysInsideTheScreen)
     ASSERT_TRUE(settled(corner));
     const QRect card = corner->view().frameGeometry();
     EXPECT_EQ(card.size(), QSize(340, 64));
-    EXPECT_EQ(screen.right() - card.right(), 8);
-    EXPECT_EQ(screen.bottom() - card.bottom(), 8);
+    EXPECT_EQ(screen.bottomRight() - card.bottomRight(), QPoint(8, 8));
 }
 
 TEST_F(ToastTest, ASuccessWithoutOutputsHasNoUndoAndLeavesAfterFourSeconds)

@@ -47,11 +47,7 @@ inline bool settled(const Toast* toast)
 }
 
 // Clicks a point of the card (card coordinates) with the real pointer.
-inline bool click(const Toast* toast, QPoint at)
-{
-    settled(toast);
-    return TestDesktop::click(toast->view().mapToGlobal(at));
-}
+inline bool click(const Toast* toast, QPoint at) { settled(toast); return TestDesktop::click(toast->view().mapToGlobal(at)); }
 
 // A pixel of the screen at a point of the card.
 inline QColor pixel(const QImage& screen, const Toast* toast, QPoint at) { return screen.pixelColor(toast->view().mapToGlobal(at)); }
