@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include <fcntl.h>
@@ -134,5 +135,16 @@ Program launch(const QString& program, const QStringList& arguments)
 bool waitFor(const std::function<bool()>& condition, int timeoutMs) { return QTest::qWaitFor(condition, timeoutMs); }
 
 void pause(int ms) { QTest::qWait(ms); }
+
+void writeSlowly(const std::string& bytes, const std::filesystem::path& to, int pieces, int pauseMs)
+{
+    std::ofstream out(to, std::ios::binary);
+    const std::size_t piece = bytes.size() / pieces + 1;
+    for (std::size_t at = 0; at < bytes.size(); at += piece) {
+        out.write(bytes.data() + at, static_cast<std::streamsize>(std::min(piece, bytes.size() - at)));
+        out.flush();
+        pause(pauseMs);
+    }
+}
 
 }

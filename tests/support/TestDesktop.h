@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 // A desktop session of the test program's own: an Xvfb server on the first free display
@@ -42,6 +44,9 @@ Program launch(const QString& program, const QStringList& arguments);
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000);
 // Handles events for a while.
 void pause(int ms);
+// Writes the bytes into the file a piece at a time, handling events for a while after each, as
+// a download arrives.
+void writeSlowly(const std::string& bytes, const std::filesystem::path& to, int pieces, int pauseMs);
 }
 
 #define REQUIRE_DESKTOP() \

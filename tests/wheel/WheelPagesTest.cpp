@@ -20,10 +20,6 @@ std::vector<size_t> sizes(int n)
 
 TEST(WheelPages, BalancedPagesOfAtMostEight)
 {
-    EXPECT_EQ(sizes(0), (std::vector<size_t>{0}));
-    EXPECT_EQ(sizes(8), (std::vector<size_t>{8}));
-    EXPECT_EQ(sizes(9), (std::vector<size_t>{5, 4}));
-    EXPECT_EQ(sizes(12), (std::vector<size_t>{6, 6}));
-    EXPECT_EQ(sizes(16), (std::vector<size_t>{8, 8}));
-    EXPECT_EQ(sizes(17), (std::vector<size_t>{6, 6, 5}));
+    const std::pair<int, std::vector<size_t>> cases[] = {{0, {0}}, {8, {8}}, {9, {5, 4}}, {12, {6, 6}}, {16, {8, 8}}, {17, {6, 6, 5}}};
+    for (const auto& [n, pages] : cases) EXPECT_EQ(sizes(n), pages) << n;
 }

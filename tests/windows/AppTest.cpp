@@ -36,8 +36,7 @@ TEST_F(AppTest, WithoutATraySaysOnceHowToReachVarnolt)
     {
         App app({}, false);
         ASSERT_EQ(Toast::live().size(), 1u);
-        EXPECT_EQ(newest()->model().title, "Varnolt is running");
-        EXPECT_EQ(newest()->model().subtitle, "No tray icon here: start Varnolt again to open it");
+        EXPECT_EQ(newest()->model(), (ToastModel{"Varnolt is running", "No tray icon here: start Varnolt again to open it", State::success}));
     }
     clear();
     REQUIRE_DESKTOP();
@@ -81,49 +80,38 @@ TEST_F(AppTest, SettingsFileProblemsAreToldAndNothingIsLost)
         Settings::registerDefaults();
         App app({}, true);
         ASSERT_TRUE(TestDesktop::waitFor([] { return !Toast::live().empty(); })) << c.what;
-        EXPECT_EQ(newest()->model().title, "Couldn't use the settings file") << c.what;
-        EXPECT_EQ(newest()->model().subtitle, c.subtitle) << c.what;
+        EXPECT_EQ(newest()->model(), (ToastModel{"Couldn't use the settings file", c.subtitle, State::failure})) << c.what;
         EXPECT_EQ(Toast::live().size(), 1u) << "said once: " << c.what;
         if (!c.kept.empty()) { EXPECT_EQ(readFile(conf + ".damaged"), c.kept); }
         clear();
     }
 }
 
-TEST_F(AppTest, ASecondStartHandsOverAndLeaves)
+// A second start hands its arguments over and leaves; a shelf or a clipboard set by the command
+// line would go with it, so the running application takes them over.
+TEST_F(AppTest, ASecondStartHandsOverWhatOutlivesIt)
 {
-    SingleInstance running;
-    ASSERT_EQ(running.claim({}), SingleInstance::Claim::primary);
-    QSignalSpy activated(&running, &SingleInstance::activated);
-    const auto second = TestDesktop::launch(VARNOLT_EXE, {"--welcome"});
-    ASSERT_TRUE(TestDesktop::waitFor([&] { return second->state() == QProcess::NotRunning; }, 10000));
-    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
-    ASSERT_EQ(activated.count(), 1);
-    EXPECT_EQ(activated.front().front().toStringList(), QStringList{"--welcome"});
-
     // A socket left behind by a Varnolt that crashed does not stop the next start.
-    const QString name = "varnolt-test-stale.socket";
-    writeFile((qEnvironmentVariable("XDG_RUNTIME_DIR") + "/" + name).toStdString(), "");
-    SingleInstance next(name);
-    EXPECT_EQ(next.claim({}), SingleInstance::Claim::primary);
-}
+    const QString stale = "varnolt-test-stale.socket";
+    writeFile((qEnvironmentVariable("XDG_RUNTIME_DIR") + "/" + stale).toStdString(), "");
+    EXPECT_EQ(SingleInstance(stale).claim({}), SingleInstance::Claim::primary);
 
-// A shelf or a clipboard set by the command line would go with it: the running application
-// takes them over.
-TEST_F(AppTest, WhatOutlivesACommandGoesToTheRunningApplication)
-{
     REQUIRE_DESKTOP();
     SingleInstance running;
     ASSERT_EQ(running.claim({}), SingleInstance::Claim::primary);
     QSignalSpy activated(&running, &SingleInstance::activated);
     const QString photo = qpath(file("photo.jpg"));
-    const struct { QString action; QStringList handedOver; } cases[] = {
-        {"Float", {"--perform", "actions", "Float", photo}}, {"Copy Path", {"--clipboard-text", photo}}};
+    const struct { QStringList arguments, handedOver; } cases[] = {
+        {{"--welcome"}, {"--welcome"}},
+        {{"--run", "actions", "Float", photo}, {"--perform", "actions", "Float", photo}},
+        {{"--run", "actions", "Copy Path", photo}, {"--clipboard-text", photo}},
+    };
     for (const auto& c : cases) {
         activated.clear();
-        const auto command = TestDesktop::launch(VARNOLT_EXE, {"--run", "actions", c.action, photo});
-        ASSERT_TRUE(TestDesktop::waitFor([&] { return command->state() == QProcess::NotRunning; }, 20000));
-        EXPECT_EQ(command->exitCode(), 0) << command->readAllStandardOutput().toStdString();
-        ASSERT_EQ(activated.count(), 1) << c.action.toStdString();
+        const auto second = TestDesktop::launch(VARNOLT_EXE, c.arguments);
+        ASSERT_TRUE(TestDesktop::waitFor([&] { return second->state() == QProcess::NotRunning; }, 20000));
+        EXPECT_EQ(second->exitCode(), 0) << (second->readAllStandardOutput() + second->readAllStandardError()).toStdString();
+        ASSERT_EQ(activated.count(), 1) << c.arguments.join(" ").toStdString();
         EXPECT_EQ(activated.front().front().toStringList(), c.handedOver);
     }
     ASSERT_TRUE(Clipboard::take(activated.front().front().toStringList()));

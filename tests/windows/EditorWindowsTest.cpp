@@ -24,15 +24,6 @@ void keepLightAndDark(const QString& name)
     TestDesktop::pause(300);
 }
 
-template <class W>
-W* openWindow()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<W*>(widget); window && window->isVisible()) return window;
-    }
-    return nullptr;
-}
-
 // Presses at from, drags in steps to to and releases, with the real pointer.
 bool drag(QPoint from, QPoint to) { return TestDesktop::drag({from, (from + to) / 2, to}, 0.1); }
 
@@ -60,11 +51,7 @@ double seconds(const Path& media)
 
 class EditorWindowsTest : public WindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
-        DesktopHooks::install();
-    }
+    static void SetUpTestSuite() { qputenv("QT_MEDIA_BACKEND", "ffmpeg"); DesktopHooks::install(); }
     // A 10-second clip with a key frame every second (or a longer one, at a frame a second).
     Path clip(int duration = 10)
     {
@@ -74,18 +61,20 @@ protected:
                               "-pix_fmt", "yuv420p", out.string()});
         return out;
     }
-    void perform(const std::string& title, const Path& file)
+    // Runs the tool on the file and waits for its editor window.
+    template <class W>
+    W* edit(const std::string& tool, const Path& file)
     {
-        Runner::perform(option(Catalog::options({file}, WheelMode::tools), title), {file}, QPoint(640, 400));
-    }
-    // Runs "Trim" on the clip and waits for its editor.
-    TrimWindowController* openTrim(const Path& video)
-    {
-        perform("Trim", video);
-        TrimWindowController* window = nullptr;
-        TestDesktop::waitFor([&] { return (window = openWindow<TrimWindowController>()); }, 10000);
+        Runner::perform(option(Catalog::options({file}, WheelMode::tools), tool), {file}, QPoint(640, 400));
+        W* window = nullptr;
+        TestDesktop::waitFor([&] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* found = qobject_cast<W*>(widget); found && found->isVisible()) return (window = found) != nullptr;
+            return false;
+        }, 10000);
         return window;
     }
+    TrimWindowController* openTrim(const Path& video) { return edit<TrimWindowController>("Trim", video); }
 };
 
 TEST_F(EditorWindowsTest, ACornerDraggedInCropsToThatSize)
@@ -93,9 +82,8 @@ TEST_F(EditorWindowsTest, ACornerDraggedInCropsToThatSize)
     REQUIRE_DESKTOP();
     const Path png = dir / "photo.png";
     ASSERT_TRUE(savePicture(png, {400, 300}, QColor(40, 140, 160)));
-    perform("Crop", png);
-    CropWindowController* window = nullptr;
-    ASSERT_TRUE(TestDesktop::waitFor([&] { return (window = openWindow<CropWindowController>()); }, 10000));
+    CropWindowController* window = edit<CropWindowController>("Crop", png);
+    ASSERT_TRUE(window);
     auto* view = window->findChild<CropView*>();
     TestDesktop::pause(300);
     const QPoint corner = view->mapToGlobal(view->cropInView().bottomRight().toPoint() - QPoint(2, 2));

@@ -56,13 +56,11 @@ protected:
 TEST_F(RunnerTest, APngConvertsAfterACrashedJobThenShowsTheSavingAndUndoes)
 {
     REQUIRE_DESKTOP();
+    // A gradient with grain, as a photo has: its JPG comes out smaller.
     QImage picture(800, 600, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const int grain = QRandomGenerator::global()->bounded(16);
-            picture.setPixel(x, y, qRgb(x * 255 / 800 + grain / 2, y * 255 / 600 + grain / 2, 128 + grain));
-        }
-    }
+    const auto grain = [](int most) { return QRandomGenerator::global()->bounded(most); };
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x * 255 / 800 + grain(8), y * 255 / 600 + grain(8), 128 + grain(16)));
     const Path png = dir / "photo.png";
     ASSERT_TRUE(picture.save(qpath(png)));
     const WheelOption jpg = option(Catalog::options({png}, WheelMode::convert), "JPG");
@@ -71,21 +69,18 @@ TEST_F(RunnerTest, APngConvertsAfterACrashedJobThenShowsTheSavingAndUndoes)
     perform(jpg, {png});
     qunsetenv("VARNOLT_JOB_FAULT");
     ASSERT_EQ(Toast::live().size(), 1u);
-    EXPECT_EQ(newest()->model(),
-              (ToastModel{"Couldn't jpg", "Couldn't convert photo.png: the converter stopped unexpectedly", State::failure, {}, {}}));
+    EXPECT_EQ(newest()->model(), (ToastModel{"Couldn't jpg", "Couldn't convert photo.png: the converter stopped unexpectedly", State::failure}));
     EXPECT_EQ(listFolder(dir.path()), Names{"photo.png"});
     clear();
 
     Runner::perform(jpg, {png}, QPoint(640, 400));
     Toast* toast = newest();
     ASSERT_NE(toast, nullptr);
-    EXPECT_EQ(toast->model(), (ToastModel{"JPG…", "photo.png", State::working, {}, {}}));
+    EXPECT_EQ(toast->model(), (ToastModel{"JPG…", "photo.png", State::working}));
     ASSERT_TRUE(TestDesktop::waitFor([&] { return toast->model().state != State::working; }, 20000));
     const Path out = dir / "photo.jpg";
-    EXPECT_EQ(toast->model().title, "photo.jpg");
-    EXPECT_EQ(toast->model().subtitle, RunnerText::sizes(Output::size(png), Output::size(out)));
+    EXPECT_EQ(toast->model(), (ToastModel{"photo.jpg", RunnerText::sizes(Output::size(png), Output::size(out)), State::success, {out}}));
     EXPECT_NE(toast->model().subtitle.find("  (−"), std::string::npos) << toast->model().subtitle;
-    EXPECT_EQ(toast->model().outputs, Paths{out});
     EXPECT_EQ(Recents::urls(), Paths{out});
     EXPECT_EQ(UndoStore::last(), Paths{out});
     settled(toast);
@@ -105,31 +100,27 @@ TEST_F(RunnerTest, APngConvertsAfterACrashedJobThenShowsTheSavingAndUndoes)
 TEST_F(RunnerTest, EveryOutcomeEndsInItsOwnToastOrNone)
 {
     const RunFn words = [](const Paths&) { return OptionResult{{}, std::string("12 words copied to the clipboard"), "Hello there"}; };
-    const RunFn nothing = [](const Paths&) { return OptionResult{}; };
+    const auto failure = [](const char* title, const char* subtitle) { return ToastModel{title, subtitle, State::failure}; };
     const struct {
         const char* what; WheelOption option; std::optional<ToastModel> toast; bool recorded;
         QString clipboard = "before";
     } cases[] = {
-        {"a message", fake("Text", false, false, words), ToastModel{"Text", "12 words copied to the clipboard", State::success, {}, {}}, false,
-         "Hello there"},
-        {"nothing to say", fake("Check", false, false, nothing), std::nullopt, false},
-        {"a failure", fake("Convert", false, false, throwing(KError("The file is damaged"))),
-         ToastModel{"Couldn't convert", "The file is damaged", State::failure, {}, {}}, false},
+        {"a message", fake("Text", false, false, words), ToastModel{"Text", "12 words copied to the clipboard", State::success}, false, "Hello there"},
+        {"nothing to say", fake("Check", false, false, [](const Paths&) { return OptionResult{}; }), std::nullopt, false},
+        {"a failure", fake("Convert", false, false, throwing(KError("The file is damaged"))), failure("Couldn't convert", "The file is damaged"), false},
         {"a system error", fake("Convert", false, false, throwing(std::runtime_error("No space left on device"))),
-         ToastModel{"Couldn't convert", "No space left on device", State::failure, {}, {}}, false},
+         failure("Couldn't convert", "No space left on device"), false},
         {"a cancel", fake("Convert", false, false, throwing(UserCancelled())), std::nullopt, false},
         {"an action's outputs", fake("Copy", true, false, writeJpg), std::nullopt, true},
         {"an action's message", fake("Copy Path", true, false, [](const Paths&) { return OptionResult{{}, std::string("Copied")}; }),
-         ToastModel{"Copy Path", "Copied", State::success, {}, {}}, false},
-        {"an action's failure", fake("Move", true, false, throwing(KError("No such folder"))),
-         ToastModel{"Move", "No such folder", State::failure, {}, {}}, false},
+         ToastModel{"Copy Path", "Copied", State::success}, false},
+        {"an action's failure", fake("Move", true, false, throwing(KError("No such folder"))), failure("Move", "No such folder"), false},
         {"an editor without a toast", fake("Crop", false, true, writeJpg), std::nullopt, true},
         {"an editor's failure without a toast", fake("Crop", false, true, throwing(KError("The video is too short"))),
-         ToastModel{"Crop", "The video is too short", State::failure, {}, {}}, false},
+         failure("Crop", "The video is too short"), false},
         {"an editor closed with Cancel", fake("Crop", false, true, throwing(UserCancelled())), std::nullopt, false},
         {"an editor's toast, cancelled", fake("Crop", false, true, afterEditor(throwing(UserCancelled()))), std::nullopt, false},
-        {"an editor's toast, failing", fake("Crop", false, true, afterEditor(throwing(KError("Disk full")))),
-         ToastModel{"Couldn't crop", "Disk full", State::failure, {}, {}}, false},
+        {"an editor's toast, failing", fake("Crop", false, true, afterEditor(throwing(KError("Disk full")))), failure("Couldn't crop", "Disk full"), false},
     };
     for (const auto& c : cases) {
         const Path photo = file("photo.png", std::string(2'000, 'p'));

@@ -134,9 +134,8 @@ TEST_F(SettingsWindowTest, FfmpegStatusSaysWhatIsWrongWithThePath)
     EXPECT_TRUE(labelContaining(&w, "program. Using " + qpath(found) + " instead."));
 }
 
-// A preset added in the editor is stored with its twelve keys in order, its name trimmed;
-// a blank name cannot be saved.
-TEST_F(SettingsWindowTest, AddedPresetIsStoredWithItsTwelveKeys)
+// A preset added in the editor is stored with its name trimmed; a blank name cannot be saved.
+TEST_F(SettingsWindowTest, AddedPresetIsStoredWithItsNameTrimmed)
 {
     PresetStore::setAll({});
     SettingsWindow& w = open();
@@ -158,14 +157,6 @@ TEST_F(SettingsWindowTest, AddedPresetIsStoredWithItsTwelveKeys)
     TestDesktop::keep(editor->grab().toImage(), "preset-editor");
     QTest::keyClick(name, Qt::Key_Return);
 
-    const std::string json = Settings::value(SettingsKey::presets).toByteArray().toStdString();
-    std::size_t at = 0;
-    for (const char* key : {"id", "name", "kind", "format", "quality", "maxDimension", "stripMetadata", "maxHeight", "videoQuality",
-                            "mute", "bitrate", "mono"}) {
-        const std::size_t next = json.find("\"" + std::string(key) + "\":", at);
-        ASSERT_NE(next, std::string::npos) << key << " in order in " << json;
-        at = next;
-    }
     ASSERT_EQ(PresetStore::all().size(), 1u);
     EXPECT_EQ(PresetStore::all()[0].name, "Clips");
     EXPECT_EQ(PresetStore::all()[0].format, "gif");

@@ -31,10 +31,9 @@ TEST_F(StatusMenuTest, HintHotkeyAndToolTipFollowTheSettings)
     EXPECT_TRUE(item(status.menu(), "Settings…")->isEnabled());
     EXPECT_EQ(App::toolTip(), "Varnolt — drag a file and tap ⇧");
 
-    const std::pair<const char*, const char*> hotkeys[] = {{"off", "Convert Selected Files"},
-                                                           {"cmdOptReturn", "Convert Selected Files    ⌥⌘Return"},
-                                                           {"ctrlOptK", "Convert Selected Files    ⌃⌥K"},
-                                                           {"hyper", "Convert Selected Files    ⌃⌥Space"}};
+    const std::pair<const char*, const char*> hotkeys[] = {
+        {"off", "Convert Selected Files"}, {"cmdOptReturn", "Convert Selected Files    ⌥⌘Return"},
+        {"ctrlOptK", "Convert Selected Files    ⌃⌥K"}, {"hyper", "Convert Selected Files    ⌃⌥Space"}};
     for (const auto& [choice, title] : hotkeys) {
         Settings::setValue("hotkey", choice);
         EXPECT_EQ(StatusMenu::selectionTitle(), title);
@@ -49,10 +48,12 @@ TEST_F(StatusMenuTest, HintHotkeyAndToolTipFollowTheSettings)
 }
 
 // Up to five recents stand in the menu with an Options submenu; the rest spill into More.
-TEST_F(StatusMenuTest, RecentsListFiveAndSpillIntoMore)
+// Clearing them leaves Undo alone, and Undo reports in a toast.
+TEST_F(StatusMenuTest, RecentsListFiveSpillIntoMoreAndClearWithoutUndo)
 {
     const Paths three = outputs(3);
     Recents::add(three);
+    UndoStore::record(three);
     StatusMenu status;
     const auto recents = [&](int count) {
         emit status.menu()->aboutToShow();
@@ -64,29 +65,20 @@ TEST_F(StatusMenuTest, RecentsListFiveAndSpillIntoMore)
     EXPECT_FALSE(item(status.menu(), "out1.png")->icon().isNull());
     EXPECT_EQ(texts(item(status.menu(), "Options")->menu()), QStringList{"Clear Recents"});
 
-    Recents::remove(three);
-    Recents::add(outputs(7));
-    EXPECT_EQ(recents(7), (QStringList{"out1.png", "out2.png", "out3.png", "out4.png", "out5.png", "More", "-"}));
-    EXPECT_EQ(texts(item(status.menu(), "More")->menu()), (QStringList{"out6.png", "out7.png", "-", "Clear Recents"}));
-}
-
-TEST_F(StatusMenuTest, ClearRecentsLeavesUndoAloneAndUndoReportsInAToast)
-{
-    const Paths files = outputs(2);
-    Recents::add(files);
-    UndoStore::record(files);
-    StatusMenu status;
     item(item(status.menu(), "Options")->menu(), "Clear Recents")->trigger();
     emit status.menu()->aboutToShow();
     EXPECT_TRUE(texts(status.menu()).contains("Recent Conversions — none yet"));
     ASSERT_TRUE(item(status.menu(), "Undo Last Conversion")->isEnabled());
-
     item(status.menu(), "Undo Last Conversion")->trigger();
     ASSERT_EQ(Toast::live().size(), 1u);
-    EXPECT_EQ(newest()->model(), (ToastModel{"Undone", "Moved 2 files to the Trash", State::success, {}, {}}));
-    EXPECT_FALSE(std::filesystem::exists(files[0]));
+    EXPECT_EQ(newest()->model(), (ToastModel{"Undone", "Moved 3 files to the Trash", State::success}));
+    EXPECT_FALSE(std::filesystem::exists(three[0]));
     emit status.menu()->aboutToShow();
     EXPECT_FALSE(item(status.menu(), "Undo Last Conversion")->isEnabled());
+
+    Recents::add(outputs(7));
+    EXPECT_EQ(recents(7), (QStringList{"out1.png", "out2.png", "out3.png", "out4.png", "out5.png", "More", "-"}));
+    EXPECT_EQ(texts(item(status.menu(), "More")->menu()), (QStringList{"out6.png", "out7.png", "-", "Clear Recents"}));
 }
 
 TEST_F(StatusMenuTest, TheChooserTakesFilesAndFoldersTogether)

@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 
-#include <fstream>
 #include <set>
 
 namespace {
@@ -27,20 +26,6 @@ void makePicture(const Path& to, const std::string& size)
 {
     const CommandResult r = runProgram("vips", {"gaussnoise", to.string() + "[Q=90]", size.substr(0, size.find('x')), size.substr(size.find('x') + 1)});
     ASSERT_EQ(r.status, 0) << r.err;
-}
-
-// Copies from into to a piece at a time over about seconds, as a download arrives.
-void copySlowly(const Path& from, const Path& to, double seconds)
-{
-    const std::string bytes = readFile(from);
-    std::ofstream out(to, std::ios::binary);
-    const int pieces = 10;
-    const size_t piece = bytes.size() / pieces + 1;
-    for (size_t at = 0; at < bytes.size(); at += piece) {
-        out.write(bytes.data() + at, static_cast<std::streamsize>(std::min(piece, bytes.size() - at)));
-        out.flush();
-        TestDesktop::pause(static_cast<int>(seconds * 1000 / pieces));
-    }
 }
 
 std::set<std::string> finished(const Path& folder)
@@ -82,7 +67,7 @@ TEST_F(WatchFolderEndToEnd, TheRunningApplicationConvertsEachDroppedFileOnce)
 
     std::filesystem::copy_file(made / "wide.jpg", watched / "wide.jpg");
     std::filesystem::copy_file(made / "clip.mov", watched / "clip.mov");
-    copySlowly(made / "slow.jpg", watched / "slow.jpg", 8);
+    TestDesktop::writeSlowly(readFile(made / "slow.jpg"), watched / "slow.jpg", 10, 800);
     const std::set<std::string> expected = {"clip (Email).mp4", "slow (Web)." + web.format, "wide (Web)." + web.format};
     ASSERT_TRUE(TestDesktop::waitFor([&] { return finished(converted) == expected; }, 60000)) << listFolder(converted).size();
     // Two more readings: nothing else is converted.

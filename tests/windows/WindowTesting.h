@@ -29,8 +29,6 @@ inline bool savePicture(const Path& to, QSize size, QColor colour = Qt::darkCyan
     return picture.save(qpath(to));
 }
 
-namespace ToastTesting {
-
 inline Toast* newest() { return Toast::live().empty() ? nullptr : Toast::live().back(); }
 
 // Dismisses every toast and waits until all are gone, so that a test starts with none.
@@ -49,11 +47,7 @@ inline bool settled(const Toast* toast)
 }
 
 // Clicks a point of the card (card coordinates) with the real pointer.
-inline bool click(const Toast* toast, QPoint at)
-{
-    settled(toast);
-    return TestDesktop::click(toast->view().mapToGlobal(at));
-}
+inline bool click(const Toast* toast, QPoint at) { settled(toast); return TestDesktop::click(toast->view().mapToGlobal(at)); }
 
 // A pixel of the screen at a point of the card.
 inline QColor pixel(const QImage& screen, const Toast* toast, QPoint at) { return screen.pixelColor(toast->view().mapToGlobal(at)); }
@@ -62,11 +56,6 @@ inline bool near(const QColor& a, const QColor& b, int tolerance = 24)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance && std::abs(a.blue() - b.blue()) <= tolerance;
 }
-
-}
-using namespace ToastTesting;
-
-namespace MenuTexts {
 
 // The menu as its texts, "-" for a separator.
 inline QStringList texts(const QMenu* menu)
@@ -82,9 +71,6 @@ inline QAction* item(const QMenu* menu, const QString& text)
         if (action->text() == text) return action;
     return nullptr;
 }
-
-}
-using namespace MenuTexts;
 
 // A fresh home and scratch folder, with no toast from before and none left after.
 class WindowTest : public FreshHomeWithFiles {
