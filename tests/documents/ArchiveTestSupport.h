@@ -23,9 +23,6 @@ inline bool hasStaging(const Path& folder)
 }
 
 // Each test gets its own home and a scratch folder for its archives.
-class ArchiveTest : public TestSupport::FreshHome {
-protected:
-    TestSupport::TempDir dir;
-};
+using ArchiveTest = TestSupport::FreshHomeWithFiles;
 
 }
