@@ -37,12 +37,6 @@ protected:
         fs::remove_all(dir / "a");
         fs::remove_all(dir / "b");
     }
-
-    // Archives of tests/data/documents/archives (see make-archives.sh there), copied in.
-    void copyArchives(const Names& names)
-    {
-        for (const std::string& name : names) fs::copy_file(Path(VARNOLT_TEST_DATA) / "documents/archives" / name, dir / name);
-    }
 };
 }
 
@@ -140,7 +134,7 @@ TEST_F(ArchiveSafetyTest, LinksThatStayInsideAreKept)
 TEST_F(ArchiveSafetyTest, SpecialMembersAreRefusedAndModesTamed)
 {
     // A character device, a pipe, and a set-ID program of user 12345.
-    copyArchives({"device.tar", "pipe.tar", "tool.tar"});
+    copyArchives({"device.tar", "pipe.tar", "tool.tar"}, dir.path());
     for (const auto& [name, item] : std::vector<std::pair<std::string, std::string>>{{"device.tar", "dev/null"}, {"pipe.tar", "pipe"}}) {
         const auto before = listFolder(dir.path());
         EXPECT_EQ(errorOf([&] { ArchiveOps::extract(dir / name); }), name + " wasn't extracted: its item \"" + item + "\" is a device or a pipe");
@@ -156,7 +150,7 @@ TEST_F(ArchiveSafetyTest, SpecialMembersAreRefusedAndModesTamed)
 // unzip would wait on the terminal for a password; no archive asks for one.
 TEST_F(ArchiveSafetyTest, EncryptedArchivesAreRefused)
 {
-    copyArchives({"locked.zip", "locked.7z"});
+    copyArchives({"locked.zip", "locked.7z"}, dir.path());
     for (const std::string name : {"locked.zip", "locked.7z"}) {
         EXPECT_EQ(errorOf([&] { ArchiveOps::extract(dir / name); }), name + " wasn't extracted: it is protected by a password");
     }
@@ -188,7 +182,7 @@ TEST_F(ArchiveSafetyTest, ArchivesLargerThanTheFreeSpaceAreRefused)
 TEST_F(ArchiveSafetyTest, BrokenArchivesFailAndLeaveNothing)
 {
     // Archives cut to their first half, text named as an archive, and a .gz that holds plain text.
-    copyArchives({"site.tar.gz", "site.zip", "site.7z", "notes.txt.gz", "garbage.tar", "plain.txt.gz"});
+    copyArchives({"site.tar.gz", "site.zip", "site.7z", "notes.txt.gz", "garbage.tar", "plain.txt.gz"}, dir.path());
     for (const auto& [name, message] : std::vector<std::pair<std::string, std::string>>{
              {"site.tar.gz", "site.tar.gz wasn't extracted: it is damaged ("}, {"site.7z", "site.7z wasn't extracted: it is damaged ("}, {"site.zip", "unzip: "},
              {"notes.txt.gz", "notes.txt.gz wasn't extracted: it isn't an archive, or it is damaged"},

@@ -1,14 +1,28 @@
 #!/bin/sh
-# Makes the archives in archives/ that the archive safety tests refuse, each with the real tool
-# that writes such files: ones locked by a password, ones holding a device, a pipe or a set-ID
-# program of another user, and ones cut off halfway. Tar files use 512-byte blocks to stay small.
+# Makes the archives in archives/, each with the real tool that writes such files: t.* in every
+# format the catalog extracts, each holding a.txt ("a") and été.txt ("summer"); and the ones the
+# safety tests refuse: locked by a password, holding a device, a pipe or a set-ID program of
+# another user, or cut off halfway. Tar files use 512-byte blocks to stay small.
 set -e
 out=$(cd "$(dirname "$0")/archives" && pwd)
 work=$(mktemp -d)
 cd "$work"
 rm -f "$out"/*
 
+printf a > a.txt
+printf summer > été.txt
+touch -d '2026-01-01 00:00:00' a.txt été.txt
+tar -b 1 --owner=0 --group=0 --numeric-owner -cf "$out/t.tar" a.txt été.txt
+tar --owner=0 --group=0 --numeric-owner -czf "$out/t.tgz" a.txt été.txt
+tar --owner=0 --group=0 --numeric-owner -cjf "$out/t.tar.bz2" a.txt été.txt
+tar --owner=0 --group=0 --numeric-owner -cJf "$out/t.txz" a.txt été.txt
+zip -q -X "$out/t.zip" a.txt été.txt
+7z a -bd "$out/t.7z" a.txt été.txt > /dev/null
+bsdtar -b 1 --format cpio -cf "$out/t.cpio" a.txt été.txt
+bsdtar --format xar -cf "$out/t.xar" a.txt été.txt
+
 printf secret > secret.txt
+touch -d '2026-01-01 00:00:00' secret.txt
 zip -q -P pw "$out/locked.zip" secret.txt
 7z a -bd -ppw "$out/locked.7z" secret.txt > /dev/null
 
