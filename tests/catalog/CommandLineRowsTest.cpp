@@ -2,8 +2,11 @@
 #include "PDFSamples.h"
 #include "TestSupport.h"
 
+#include "documents/DocumentOps.h"
 #include "documents/EPUB.h"
 #include "media/ImageOps.h"
+
+#include <QTextDocument>
 
 using namespace TestSupport;
 
@@ -49,6 +52,15 @@ TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
         {{"tools", "text", "b.pdf"}, "@b (text).txt\n1 word copied to the clipboard\nthird"},
         {{"convert", "html", "notes.md"}, "@notes 2.html"},
         {{"convert", "epub", "notes.md"}, "@notes.epub"},
+        {{"convert", "docx", "notes.md"}, "@notes.docx"},
+        {{"convert", "md", "notes.docx"}, "@notes 2.md"},
+        {{"convert", "epub", "notes.docx"}, "@notes 2.epub"},
+        {{"convert", "docx", "notes 2.epub"}, "@notes 2.docx"},
+        {{"convert", "rtf", "notes.md"}, "@notes.rtf"},
+        {{"convert", "pdf", "notes.rtf"}, "@notes.pdf"},
+        {{"convert", "odt", "notes.md"}, "@notes.odt"},
+        {{"tools", "words", "notes.odt"}, "4 words · 16 characters"},
+        {{"convert", "pdf", "data.csv"}, "@data.pdf"},
         {{"convert", "vtt", "./-movie.srt"}, "@-movie.vtt"},
         {{"convert", "vtt", "empty.srt"}, "ERROR: No subtitles found in empty.srt"},
         {{"convert", "xlsx", "data.csv"}, "@data.xlsx"},
@@ -74,6 +86,8 @@ TEST_F(CommandLineRows, RunAndPrintTheirOutputsOrOneError)
     EXPECT_EQ(readFile(dir / "photos 3/1.jpg"), "1");
     EXPECT_EQ(readFile(dir / "-a.txt"), "first\n\nsecond");
     EXPECT_EQ(readFile(dir / "data (deduplicated).csv"), "name,qty\napple,3\n");
+    EXPECT_EQ(readFile(dir / "notes 2.md"), readFile(dir / "notes.md"));
+    EXPECT_EQ(DocumentOps::read(dir / "notes 2.docx")->toPlainText().toStdString(), "Hi\nSome text & more.");
     EXPECT_NE(EPUB::readHTML(dir / "notes.epub").find("<h1>Hi</h1>\n<p>Some <em>text</em> &amp; more.</p>"), std::string::npos);
     for (const std::string& name : listFolder(dir.path())) EXPECT_FALSE(name.starts_with(".varnolt-")) << name;
     // The seeded preset comes first on the convert page.

@@ -54,9 +54,7 @@ TEST_F(CatalogPages, EachSelectionGetsItsKindsConvertAndToolPages)
         Paths files;
         for (const std::string& name : c.files) files.push_back(dir / name);
         EXPECT_EQ(page(files, WheelMode::convert), c.convert) << c.files.front();
-        if (c.tools) {
-            EXPECT_EQ(page(files, WheelMode::tools), *c.tools) << c.files.front();
-        }
+        if (c.tools) EXPECT_EQ(page(files, WheelMode::tools), *c.tools) << c.files.front();
     }
 }
 

@@ -32,19 +32,17 @@ TEST_F(CommandLineTest, UsageErrorsAndUnknownOptionsExitWithTwo)
 
 TEST_F(CommandLineTest, UndoMovesTheRecordedBatch)
 {
-    CommandResult r = runVarnolt({"--undo"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Nothing to undo\n");
+    // The exit status, then what is printed.
+    const auto undo = [] { const CommandResult r = runVarnolt({"--undo"}); return std::to_string(r.status) + " " + r.out; };
+    EXPECT_EQ(undo(), "0 Nothing to undo\n");
 
     TempDir dir;
     writeFile(dir / "one.png", "1");
     writeFile(dir / "two.png", "2");
     UndoStore::record({dir / "one.png", dir / "two.png"});
-    r = runVarnolt({"--undo"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Moved 2 files to the Trash\n");
+    EXPECT_EQ(undo(), "0 Moved 2 files to the Trash\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "one.png"));
-    EXPECT_EQ(runVarnolt({"--undo"}).out, "Nothing to undo\n");
+    EXPECT_EQ(undo(), "0 Nothing to undo\n");
 }
 
 TEST_F(CommandLineTest, RunPrintsOutputsOfRelativePaths)

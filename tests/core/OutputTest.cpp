@@ -17,12 +17,10 @@ TEST_F(OutputTest, NamesCountUpAndNeverOverwrite)
     EXPECT_EQ(Output::url(cat, "png"), dir / "cat.png");
     EXPECT_EQ(Output::url(cat, "png"), dir / "cat 2.png");
     EXPECT_EQ(Output::url(cat, "png"), dir / "cat 3.png");
-    // A reserved name holds an empty placeholder until the writer fills it.
-    EXPECT_TRUE(fs::is_regular_file(dir / "cat 3.png"));
+    // A reserved name holds an empty placeholder until the writer fills it (a folder would throw).
     EXPECT_EQ(fs::file_size(dir / "cat 3.png"), 0u);
 
-    const Path holiday = file("Holiday.png");
-    EXPECT_EQ(Output::url(holiday, "png"), dir / "Holiday 2.png");
+    EXPECT_EQ(Output::url(file("Holiday.png"), "png"), dir / "Holiday 2.png");
     EXPECT_EQ(Output::url(file("clip.mov"), "mp4", "compressed"), dir / "clip (compressed).mp4");
     EXPECT_EQ(Output::url(dir / "clip.mov", "mp4", "compressed"), dir / "clip (compressed) 2.mp4");
 
@@ -51,8 +49,6 @@ TEST_F(OutputTest, OutputLocationChoosesTheFolder)
     EXPECT_EQ(Output::directory(cat), home() / "Downloads");
     Settings::setValue("outputLocation", "desktop");
     EXPECT_EQ(Output::directory(cat), home() / "Desktop");
-    Settings::setValue("outputLocation", "Desktop");
-    EXPECT_EQ(Output::directory(cat), dir.path());
 }
 
 TEST_F(OutputTest, UnwritableFolderFallsBackToDownloads)
@@ -105,7 +101,6 @@ TEST_F(OutputTest, ScratchFoldersAndSizes)
         Output::ScratchDir dirGuard;
         scratch = dirGuard.path();
         EXPECT_TRUE(fs::is_directory(scratch));
-        EXPECT_TRUE(scratch.filename().string().starts_with("Varnolt-"));
         EXPECT_EQ(scratch.filename().string().size(), 8u + 36u);
         EXPECT_EQ(scratch.filename().string(), upperAscii(scratch.filename().string()).replace(0, 8, "Varnolt-"));
         writeFile(scratch / "a/b.txt", "hello");

@@ -15,6 +15,12 @@ inline void sh(const std::string& program, const std::vector<std::string>& args,
     ASSERT_EQ(result.status, 0) << program << ": " << result.err;
 }
 
+// Copies archives of tests/data/documents/archives (made by make-archives.sh there) into folder.
+inline void copyArchives(const std::vector<std::string>& names, const Path& folder)
+{
+    for (const std::string& name : names) std::filesystem::copy_file(Path(VARNOLT_TEST_DATA) / "documents/archives" / name, folder / name);
+}
+
 // Whether a hidden staging folder was left in the folder.
 inline bool hasStaging(const Path& folder)
 {
@@ -23,9 +29,6 @@ inline bool hasStaging(const Path& folder)
 }
 
 // Each test gets its own home and a scratch folder for its archives.
-class ArchiveTest : public TestSupport::FreshHome {
-protected:
-    TestSupport::TempDir dir;
-};
+using ArchiveTest = TestSupport::FreshHomeWithFiles;
 
 }

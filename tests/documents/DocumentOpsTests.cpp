@@ -41,27 +41,22 @@ TEST_F(Documents, ConvertsBetweenTheTextFormats)
     EXPECT_EQ(readFile(DocumentOps::convert(dir / "report.rtf", "txt")), "Report\nSome bold and italic with a link.\none\ntwo\nfirst");
 
     // Text in any encoding, and an empty document.
-    writeFile(dir / "latin.txt", "caf\xE9");
-    writeFile(dir / "wide.txt", std::string("\xFF\xFE" "h\0i\0", 6));
-    writeFile(dir / "empty.txt", "");
-    EXPECT_EQ(plainText(DocumentOps::convert(dir / "latin.txt", "docx")), "caf\xC3\xA9");
-    EXPECT_EQ(plainText(DocumentOps::convert(dir / "wide.txt", "rtf")), "hi");
-    EXPECT_EQ(plainText(DocumentOps::convert(dir / "empty.txt", "docx")), "");
+    EXPECT_EQ(plainText(DocumentOps::convert(file("latin.txt", "caf\xE9"), "docx")), "caf\xC3\xA9");
+    EXPECT_EQ(plainText(DocumentOps::convert(file("wide.txt", std::string("\xFF\xFE" "h\0i\0", 6)), "rtf")), "hi");
+    EXPECT_EQ(plainText(DocumentOps::convert(file("empty.txt", ""), "docx")), "");
     EXPECT_EQ(readFile(DocumentOps::convert(dir / "empty.txt", "md")), "\n");
 }
 
 TEST_F(Documents, DamagedSourcesFailWithoutLeavingAnOutput)
 {
-    const Path notZip = file("notes.docx", "plain words");
     writeFile(dir / "parts/word/other.xml", "<x/>");
     Shell::run("/usr/bin/zip", {"-q", "-r", (dir / "nobody.docx").string(), "word"}, dir / "parts");
     writeFile(dir / "broken/word/document.xml", "<w:document><w:body><w:p>");
     Shell::run("/usr/bin/zip", {"-q", "-r", (dir / "broken.docx").string(), "word"}, dir / "broken");
-    const Path rtf = file("letter.rtf", "not rtf at all");
-    EXPECT_EQ(errorOf([&] { DocumentOps::convert(notZip, "pdf"); }), "notes.docx is damaged or isn't a real .docx file.");
+    EXPECT_EQ(errorOf([&] { DocumentOps::convert(file("notes.docx", "plain words"), "pdf"); }), "notes.docx is damaged or isn't a real .docx file.");
     EXPECT_EQ(errorOf([&] { DocumentOps::convert(dir / "nobody.docx", "md"); }), "nobody.docx is damaged or isn't a real .docx file.");
     EXPECT_EQ(errorOf([&] { DocumentOps::convert(dir / "broken.docx", "txt"); }), "broken.docx is damaged or isn't a real .docx file.");
-    EXPECT_EQ(errorOf([&] { DocumentOps::convert(rtf, "docx"); }), "letter.rtf isn't a readable RTF document.");
+    EXPECT_EQ(errorOf([&] { DocumentOps::convert(file("letter.rtf", "not rtf at all"), "docx"); }), "letter.rtf isn't a readable RTF document.");
     EXPECT_EQ(errorOf([&] { DocumentOps::write(*DocumentOps::html("x"), dir / "x.pages", "pages"); }), "Can't write .pages");
     EXPECT_EQ(listFolder(dir.path()), (Names{"broken", "broken.docx", "letter.rtf", "nobody.docx", "notes.docx", "parts"}));
 }
@@ -79,27 +74,23 @@ TEST_F(Documents, ZipBombIsRefused)
 
 TEST_F(Documents, RendersPagedPDF)
 {
-    const Path one = file("one.txt", "A single line.");
     std::string longText;
     for (int i = 1; i <= 200; ++i) longText += "Line number " + std::to_string(i) + " of a long text.\n";
-    const Path many = file("many.txt", longText);
     // Light text on a dark desktop must not reach the page.
     const QPalette saved = QGuiApplication::palette();
     QPalette dark = saved;
     dark.setColor(QPalette::Text, Qt::white);
     dark.setColor(QPalette::WindowText, Qt::white);
     QGuiApplication::setPalette(dark);
-    const Path pdf = DocumentOps::convert(one, "pdf");
+    const Path pdf = DocumentOps::convert(file("one.txt", "A single line."), "pdf");
     QGuiApplication::setPalette(saved);
 
     const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
-    const PDFSamples::Info info = PDFSamples::pdfinfo(pdf);
-    EXPECT_EQ(info.pages, 1);
-    EXPECT_EQ(info.sizes.at(0), letter ? "612 x 792" : "595 x 842");
+    EXPECT_EQ(PDFSamples::pdfinfo(pdf).sizes, Names{letter ? "612 x 792" : "595 x 842"});
     EXPECT_EQ(PDFSamples::pdftotext(pdf).find("A single line."), 0u) << PDFSamples::pdftotext(pdf);
     EXPECT_LT(PDFOps::render(*std::unique_ptr<Poppler::Page>(PDFOps::open(pdf)->page(0)), 72).min(), 30) << "the text is drawn dark";
 
-    const Path paged = DocumentOps::convert(many, "pdf");
+    const Path paged = DocumentOps::convert(file("many.txt", longText), "pdf");
     EXPECT_GT(PDFSamples::pdfinfo(paged).pages, 3);
     const std::string text = PDFSamples::pdftotext(paged);
     EXPECT_LT(text.find("Line number 1 of"), text.find("Line number 199 of"));

@@ -72,9 +72,7 @@ TEST_F(OfficeFiles, SlidesToEveryTarget)
     ASSERT_EQ(failure, "no error");
     EXPECT_EQ(pictures.filename(), "-talk 'b' (PNG)");
     EXPECT_EQ(listFolder(pictures), (Names{"-talk 'b'-01.png", "-talk 'b'-02.png"}));
-    ASSERT_EQ(pdfs.size(), 2u);
-    EXPECT_EQ(pdfs[0].filename(), "-talk 'b'.pdf");
-    EXPECT_EQ(pdfs[1].filename(), "-talk 'b' 2.pdf");
+    EXPECT_EQ(pdfs, (Paths{dir / "-talk 'b'.pdf", dir / "-talk 'b' 2.pdf"}));
     for (const Path& pdf : pdfs) EXPECT_EQ(PDFSamples::pdfinfo(pdf).pages, 2) << pdf;
     EXPECT_TRUE(Package::entryNames(Office::slidesConvert(ppt, "pptx")).count("ppt/presentation.xml"));
     EXPECT_EQ(errorOf([&] { Office::slidesConvert(odp, "gif"); }), "Can't convert slides to .gif");

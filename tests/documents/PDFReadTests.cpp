@@ -37,8 +37,7 @@ TEST_F(PDFReadTest, RenderSizesFollowTheBoxAndRotation)
     EXPECT_EQ(pixelSize(pdf, 0, 300), (std::pair{2479, 3508}));
     EXPECT_EQ(pixelSize(pdf, 1, 300), (std::pair{3508, 2479}));
     EXPECT_EQ(pixelSize(pdf, 2, 300), (std::pair{1, 1}));
-    EXPECT_EQ(pixelSize(pdf, 3, 9), (std::pair{1800, 1800}));
-    EXPECT_EQ(errorOf([&] { pixelSize(pdf, 3, 300); }), "Page too large");
+    EXPECT_EQ(pixelSize(pdf, 3, 9), (std::pair{1800, 1800}));  // at 300 dpi too large: see the images test
 
     // A page tree that turns every page by 270 degrees.
     PDFBuilder turned;

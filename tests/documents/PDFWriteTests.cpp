@@ -1,3 +1,4 @@
+#include "ImageSamples.h"
 #include "PDFSamples.h"
 #include "TestSupport.h"
 
@@ -28,6 +29,9 @@ protected:
         return out;
     }
 };
+
+// Grain in every band: a JPEG large for its pixels, as photos are.
+std::string photoJPEG(int width, int height) { return ImageSamples::writtenJPEG(ImageSamples::noise(width, height)); }
 
 std::string words(const std::string& text)
 {
@@ -112,7 +116,6 @@ TEST_F(PDFWriteTest, MergeKeepsOrderSizesRotationsOutlineAndLinks)
     EXPECT_EQ(merged, dir / "a (merged).pdf");
     EXPECT_TRUE(qpdfChecks(merged));
     const Info info = pdfinfo(merged);
-    EXPECT_EQ(info.pages, 3);
     EXPECT_EQ(info.sizes, (std::vector<std::string>{"612 x 792", "612 x 792", "595 x 842"}));
     EXPECT_EQ(info.rotations, (std::vector<int>{90, 90, 270}));
     EXPECT_EQ(words(pdftotext(merged)), "A1 A2 B1");
@@ -145,7 +148,6 @@ TEST_F(PDFWriteTest, SplitGivesOnePageFilesWithOnlyTheirOwnResources)
         const Path page = folder / ("book-0" + std::to_string(i) + ".pdf");
         EXPECT_TRUE(qpdfChecks(page));
         const Info info = pdfinfo(page);
-        EXPECT_EQ(info.pages, 1);
         EXPECT_EQ(info.sizes, std::vector<std::string>{"600 x 800"});
         EXPECT_EQ(info.rotations, std::vector<int>{90});
         EXPECT_EQ(words(pdftotext(page)), "book" + std::to_string(i));
@@ -176,8 +178,7 @@ TEST_F(PDFWriteTest, FourRotationsComeBackToTheStartInFourFiles)
     builder.page({text(72, 700, "upright")});
     builder.page({text(72, 700, "sideways"), "0 0 612 792", 270});
     Path current = builder.write(dir / "scan.pdf");
-    const std::vector<std::vector<int>> expected = {{90, 0}, {180, 90}, {270, 180}, {0, 270}};
-    for (const std::vector<int>& rotations : expected) {
+    for (const std::vector<int>& rotations : std::vector<std::vector<int>>{{90, 0}, {180, 90}, {270, 180}, {0, 270}}) {
         current = PDFOps::rotate(current);
         EXPECT_TRUE(qpdfChecks(current));
         EXPECT_EQ(pdfinfo(current).rotations, rotations);

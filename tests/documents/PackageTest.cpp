@@ -21,7 +21,6 @@ TEST(PackageTest, MimetypeComesFirstStoredAndExact)
                    "application/epub+zip", book);
     const std::string names = listing(book);
     EXPECT_TRUE(names.starts_with("mimetype\n")) << names;
-    EXPECT_NE(names.find("OEBPS/text.xhtml\n"), std::string::npos);
     EXPECT_EQ(Package::read(book, "mimetype"), "application/epub+zip");
     EXPECT_EQ(Package::read(book, "OEBPS/text.xhtml"), "<p>hi</p>");
     const std::string verbose = Shell::run("/usr/bin/unzip", {"-Zv", book.string(), "mimetype"});

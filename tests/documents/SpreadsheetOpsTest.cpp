@@ -9,32 +9,26 @@
 
 using namespace TestSupport;
 
-class SpreadsheetOpsTest : public FreshHome {
-protected:
-    TempDir dir;
-};
+using SpreadsheetOpsTest = FreshHomeWithFiles;
 
 TEST_F(SpreadsheetOpsTest, ReadDispatchesByExtensionAndRefusesTheRest)
 {
     for (const auto& [name, text, table] : std::vector<std::tuple<std::string, std::string, Table>>{
              {"t.CSV", "a,, \nb,c,\n\n , \n", {{"a", ""}, {"b", "c"}}}, {"t.tsv", "a\tb,c\n", {{"a", "b,c"}}},
              {"latin.csv", "caf\xE9,na\xEFve\n", {{"caf\u00e9", "na\u00efve"}}}, {"empty.csv", "", {}}}) {
-        writeFile(dir / name, text);
-        EXPECT_EQ(SpreadsheetOps::read(dir / name), table) << name;
+        EXPECT_EQ(SpreadsheetOps::read(file(name, text)), table) << name;
     }
 
     // A text larger than a table may hold is refused before it is read.
-    std::filesystem::resize_file((writeFile(dir / "huge.csv", ""), dir / "huge.csv"), 600'000'000);
+    std::filesystem::resize_file(file("huge.csv", ""), 600'000'000);
     EXPECT_EQ(errorOf([&] { SpreadsheetOps::read(dir / "huge.csv"); }), "This spreadsheet is too large to open: its cells hold more than 500 MB of text.");
     std::filesystem::remove(dir / "huge.csv");
 
-    writeFile(dir / "t.txt", "a,b");
-    EXPECT_EQ(errorOf([&] { SpreadsheetOps::read(dir / "t.txt"); }), "Unsupported spreadsheet");
+    EXPECT_EQ(errorOf([&] { SpreadsheetOps::read(file("t.txt", "a,b")); }), "Unsupported spreadsheet");
     EXPECT_ANY_THROW(SpreadsheetOps::read(dir / "missing.csv"));
     EXPECT_EQ(errorOf([&] { SpreadsheetOps::write({{"a"}}, dir / "t.pages", "pages"); }), "Can't write .pages");
     // A failed conversion leaves nothing behind.
-    writeFile(dir / "broken.xlsx", "not a workbook");
-    EXPECT_THROW(SpreadsheetOps::convert(dir / "broken.xlsx", "csv"), KError);
+    EXPECT_THROW(SpreadsheetOps::convert(file("broken.xlsx", "not a workbook"), "csv"), KError);
     EXPECT_THROW(SpreadsheetOps::convert(dir / "empty.csv", "pages"), KError);
     EXPECT_EQ(listFolder(dir.path()), (Names{"broken.xlsx", "empty.csv", "latin.csv", "t.CSV", "t.tsv", "t.txt"}));
 }
@@ -73,8 +67,7 @@ TEST_F(SpreadsheetOpsTest, RefusedSheetsEndTheirRunAtOnce)
 
 TEST_F(SpreadsheetOpsTest, DedupeKeepsFirstOccurrences)
 {
-    writeFile(dir / "list.csv", "h,v\na,1\nA,1\na,1\nh,v\na,1,\na\n");
-    const auto result = SpreadsheetOps::dedupe(dir / "list.csv");
+    const auto result = SpreadsheetOps::dedupe(file("list.csv", "h,v\na,1\nA,1\na,1\nh,v\na,1,\na\n"));
     EXPECT_EQ(result.output, dir / "list (deduplicated).csv");
     EXPECT_EQ(result.removed, 3u);
     // The trailing empty cell is trimmed away by the read, making that row a repeat too.

@@ -48,9 +48,7 @@ TEST_F(ExportSessionTest, PresetsWriteTheirCodecsSizesAndTags)
         EXPECT_EQ(field(p, 0, "width") + "x" + field(p, 0, "height"), c.size);
         EXPECT_NEAR(seconds(p), c.source == clip ? 1.0 : 0.3, aFrame + 0.025);
         EXPECT_EQ(p.count("format.tags.title") ? p.at("format.tags.title") : "", c.source == clip ? "Holiday" : "");
-        if (c.codecs.starts_with("hevc")) {
-            EXPECT_EQ(field(p, 0, "codec_tag_string"), "hvc1");
-        }
+        if (c.codecs.starts_with("hevc")) EXPECT_EQ(field(p, 0, "codec_tag_string"), "hvc1");
     }
 }
 

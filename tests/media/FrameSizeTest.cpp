@@ -1,4 +1,5 @@
 #include "media/FrameSize.h"
+#include "media/MediaTools.h"
 
 #include <gtest/gtest.h>
 
@@ -23,4 +24,7 @@ TEST(FrameSize, SidesAreEvenFittedAndNeverEnlarged)
     }
     EXPECT_EQ(MediaKit::fitInSquare({640, 480}, 480), (Size{480, 360}));
     EXPECT_EQ(MediaKit::fitInSquare({90, 160}, 480), (Size{90, 160}));
+    // A crop keeps whole pixels and even sides.
+    EXPECT_EQ(MediaOps::cropFilter({0, 0, 641.7, 481}), "crop=640:480:0:0");
+    EXPECT_EQ(MediaOps::cropFilter({10.9, 3.2, 99.9, 60}), "crop=98:60:10:3");
 }

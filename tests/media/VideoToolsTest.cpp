@@ -43,12 +43,6 @@ TEST_F(VideoToolsTest, FitSplitsTheBudgetAndRefusesUnwatchableRates)
     EXPECT_EQ(listFolder(temp.dir.path()), Names{});
 }
 
-TEST_F(VideoToolsTest, CropKeepsWholeEvenSizes)
-{
-    EXPECT_EQ(MediaOps::cropFilter({0, 0, 641.7, 481}), "crop=640:480:0:0");
-    EXPECT_EQ(MediaOps::cropFilter({10.9, 3.2, 99.9, 60}), "crop=98:60:10:3");
-}
-
 TEST_F(VideoToolsTest, TrimCopiesNativeVideoAndNeedsFfmpegForTheRest)
 {
     ToolsScope absent(false);

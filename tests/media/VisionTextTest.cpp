@@ -33,8 +33,7 @@ TEST(VisionText, ReadsPrintAtEverySizeAndTurn)
 
 TEST(VisionText, GivesLinesInReadingOrder)
 {
-    const std::string text = VisionOps::recognizeText(printedText({"Alpha line", "Bravo line", "Charlie line"}, 24));
-    EXPECT_EQ(text, "Alpha line\nBravo line\nCharlie line");
+    EXPECT_EQ(VisionOps::recognizeText(printedText({"Alpha line", "Bravo line", "Charlie line"}, 24)), "Alpha line\nBravo line\nCharlie line");
 }
 
 TEST(VisionText, BlankPhotoHasNoTextAndWritesNothing)

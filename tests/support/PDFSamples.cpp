@@ -1,7 +1,6 @@
 #include "PDFSamples.h"
 
 #include "TestSupport.h"
-#include "media/ImageVips.h"
 
 #include <QRegularExpression>
 #include <QString>
@@ -91,21 +90,6 @@ std::string text(double x, double y, const std::string& line, int size, const st
 }
 
 std::string ref(int object) { return std::to_string(object) + " 0 R"; }
-
-std::string photoJPEG(int width, int height)
-{
-    using vips::VImage;
-    ImageVips::start();
-    const VImage x = VImage::xyz(width, height).extract_band(0), y = VImage::xyz(width, height).extract_band(1);
-    const VImage smooth = ((x * 0.05).sin() * 60 + (y * 0.03).cos() * 50 + 128);
-    const VImage colour = VImage::bandjoin({smooth, smooth * 0.7 + 40, 255 - smooth});
-    const VImage grain = VImage::gaussnoise(width, height, VImage::option()->set("sigma", 12.0)->set("mean", 0.0));
-    const VImage photo = (colour + grain).cast(VIPS_FORMAT_UCHAR).copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    VipsBlob* blob = photo.jpegsave_buffer(VImage::option()->set("Q", 95));
-    std::string bytes(static_cast<const char*>(VIPS_AREA(blob)->data), VIPS_AREA(blob)->length);
-    vips_area_unref(VIPS_AREA(blob));
-    return bytes;
-}
 
 Info pdfinfo(const Path& pdf)
 {

@@ -45,8 +45,6 @@ namespace PDFSamples {
 // "BT /F1 size Tf x y Td (text) Tj ET" with the string escaped; F2 is Helvetica-Bold.
 std::string text(double x, double y, const std::string& line, int size = 24, const std::string& font = "F1");
 std::string ref(int object);
-// A photo-like JPEG (smooth colour and grain) of width x height pixels at quality 95.
-std::string photoJPEG(int width, int height);
 
 struct Info {
     int pages = 0;
