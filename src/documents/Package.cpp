@@ -359,6 +359,14 @@ std::string read(const Path& zip, const std::string& entry)
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
 }
 
+std::uint64_t statedSize(const Path& zip, const std::string& entry)
+{
+    const Archive archive = openArchive(zip);
+    zip_stat_t stat;
+    if (zip_stat(archive.get(), entry.c_str(), ZIP_FL_ENC_RAW, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) return 0;
+    return stat.size;
+}
+
 void stream(const Path& zip, const std::string& entry, const std::function<void(std::string_view piece)>& consume)
 {
     const Archive archive = openArchive(zip);

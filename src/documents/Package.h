@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -39,6 +40,8 @@ std::string read(const Path& zip, const std::string& entry);
 // thread: reading overlaps inflating and nothing large is held. Throws KError as read does
 // (but has no size ceiling: the reader sets its own), and what consume throws.
 void stream(const Path& zip, const std::string& entry, const std::function<void(std::string_view piece)>& consume);
+// What the entry's header says it inflates to: for planning work, never for limits.
+std::uint64_t statedSize(const Path& zip, const std::string& entry);
 // "book.xlsx is damaged or isn't a real .xlsx file.": for a package, or a part of it, that
 // cannot be read whole.
 KError damaged(const Path& file);

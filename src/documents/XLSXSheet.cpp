@@ -3,8 +3,12 @@
 #include "documents/XLSXNamespaces.h"
 #include "documents/XmlScan.h"
 
+#include "documents/Package.h"
+
 #include <algorithm>
 #include <charconv>
+#include <atomic>
+#include <thread>
 
 namespace XLSX::SheetParser {
 
@@ -13,6 +17,11 @@ namespace {
 // such a cell anyway.
 constexpr long long farAway = 1LL << 40;
 constexpr std::size_t maxReserve = 1024;
+// Parts this large are read on two threads.
+constexpr std::uint64_t splitFrom = std::uint64_t(4) << 20;
+
+// Thrown where reading a sheet in two halves does not fit the sheet; it is then read whole.
+struct Unsplittable {};
 
 std::optional<long long> integer(std::string_view text)
 {
@@ -23,9 +32,18 @@ std::optional<long long> integer(std::string_view text)
     return value;
 }
 
+// What a reader made of its part of a sheet.
+struct Part {
+    Table rows;
+    std::size_t width = 0, bytes = 0;
+    // The rows that received cells.
+    long long lowest = farAway, highest = -1;
+};
+
 class Handler : public XmlScan::Handler {
 public:
-    explicit Handler(const Book& book) : book(book) {}
+    // A reader of a sheet's second half only knows the rows that say their number.
+    explicit Handler(const Book& book, bool numberedRowsOnly = false) : book(book), numberedRowsOnly(numberedRowsOnly) {}
 
     void start(int space, std::string_view local, std::span<const XmlScan::Attribute> attributes) override
     {
@@ -53,6 +71,7 @@ public:
         } else if (local == "row") {
             const std::string_view* r = XmlScan::attribute(attributes, "r");
             const auto number = r ? integer(*r) : std::nullopt;
+            if (!number && numberedRowsOnly) throw Unsplittable();
             rowNumber = std::clamp(number ? *number : rowNumber + 1, -1LL, farAway);
             nextColumn = 0;
         }
@@ -78,11 +97,15 @@ public:
         return std::move(rows);
     }
 
+    Part part() { return {std::move(rows), width, bytes, lowest, highest}; }
+
 private:
     const Book& book;
+    bool numberedRowsOnly;
     TableLimits::Budget budget;
     Table rows;
-    std::size_t width = 0;
+    std::size_t width = 0, bytes = 0;
+    long long lowest = farAway, highest = -1;
     std::string cellRef, cellType, value;
     long long cellStyle = 0;
     bool capture = false, inline_ = false;
@@ -106,6 +129,9 @@ private:
         TableLimits::check(std::max(rows.size(), r + 1), std::max(width, c + 1));
         std::string text = cellText();
         budget.addBytes(text.size());
+        bytes += text.size();
+        lowest = std::min(lowest, row);
+        highest = std::max(highest, row);
         if (rows.size() <= r) rows.resize(r + 1);
         width = std::max(width, c + 1);
         Row& cells = rows[r];
@@ -134,6 +160,130 @@ private:
         return std::move(value);
     }
 };
+// The first row tag in `data` at or after `from`.
+std::size_t rowTag(std::string_view data, std::size_t from)
+{
+    for (std::size_t at = data.find("<row", from); at != std::string_view::npos; at = data.find("<row", at + 1)) {
+        if (at + 4 < data.size() && (data[at + 4] == ' ' || data[at + 4] == '>' || data[at + 4] == '/')) return at;
+    }
+    return std::string_view::npos;
+}
+
+// Ignores what it reads: the sheet's head is read once more only to learn where rows stand.
+struct Nothing : XmlScan::Handler {
+    void start(int, std::string_view, std::span<const XmlScan::Attribute>) override {}
+    void end(int, std::string_view) override {}
+    void text(std::string_view) override {}
+};
+
+// Rethrows a reader's failure: as Unsplittable where reading whole may still succeed.
+void rethrow(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const XmlScan::Unsupported&) {
+        throw Unsplittable();
+    }
+}
+
+// Where a reading of the part is cut: at the first row tag of the piece at or after the
+// middle; both readings see the same pieces and so cut at the same place.
+struct Cut {
+    std::uint64_t middle, seen = 0;
+
+    std::size_t in(std::string_view piece)
+    {
+        const std::uint64_t start = seen;
+        seen += piece.size();
+        if (seen <= middle) return std::string_view::npos;
+        return rowTag(piece, start >= middle ? 0 : static_cast<std::size_t>(middle - start));
+    }
+};
+
+// Ends a reading of the part early.
+struct Stop {};
+
+// A large sheet read on two threads, each inflating the part for itself: the first reads up
+// to a row tag near the middle, the second from there on, starting where the part's head
+// leaves a reader before its first row. It must turn out that the first reader ended where
+// the head left off, that every row of the second half says its number and that the halves'
+// rows don't meet; otherwise this throws Unsplittable and the sheet is read whole.
+Table halves(const Path& zip, const std::string& entry, const Book& book, std::uint64_t size)
+{
+    Handler secondHandler(book, true);
+    std::optional<XmlScan::Scanner::Context> head;
+    std::atomic<bool> abandoned = false;
+    bool cutSecond = false;
+    std::exception_ptr secondFailure;
+    std::thread second([&] {
+        try {
+            Cut cut{size / 2};
+            std::string start;
+            std::optional<XmlScan::Scanner> scanner;
+            Package::stream(zip, entry, [&](std::string_view piece) {
+                if (abandoned) throw Stop();
+                if (scanner) return scanner->feed(piece);
+                // Where rows start is learnt from the part's first pieces.
+                if (!head && start.size() < (1 << 20)) {
+                    start += piece;
+                    if (const std::size_t row = rowTag(start, 0); row != std::string_view::npos) {
+                        Nothing nothing;
+                        XmlScan::Scanner reader(nothing, Namespaces::mainSpaces);
+                        reader.feed(std::string_view(start).substr(0, row));
+                        head = reader.pause();
+                    }
+                }
+                const std::size_t at = cut.in(piece);
+                if (at == std::string_view::npos) return;
+                if (!head) throw Unsplittable();
+                cutSecond = true;
+                scanner.emplace(secondHandler, Namespaces::mainSpaces, *head);
+                scanner->feed(piece.substr(at));
+            });
+            if (scanner) scanner->finish();
+        } catch (const Stop&) {
+        } catch (...) {
+            secondFailure = std::current_exception();
+        }
+    });
+    Handler firstHandler(book);
+    bool cutFirst = false;
+    try {
+        Cut cut{size / 2};
+        XmlScan::Scanner scanner(firstHandler, Namespaces::mainSpaces);
+        try {
+            Package::stream(zip, entry, [&](std::string_view piece) {
+                const std::size_t at = cut.in(piece);
+                scanner.feed(piece.substr(0, at));
+                if (at != std::string_view::npos) throw Stop();
+            });
+        } catch (const Stop&) {
+            cutFirst = true;
+        }
+        if (!cutFirst) scanner.finish();
+        second.join();
+        if (cutFirst && (!head || !cutSecond || scanner.pause() != *head)) throw Unsplittable();
+    } catch (...) {
+        abandoned = true;
+        if (second.joinable()) second.join();
+        rethrow(std::current_exception());
+    }
+    if (!cutFirst) return firstHandler.finish();
+    if (secondFailure) rethrow(secondFailure);
+
+    Part one = firstHandler.part(), two = secondHandler.part();
+    if (one.highest >= two.lowest) throw Unsplittable();
+    TableLimits::Budget budget;
+    budget.addBytes(one.bytes);
+    budget.addBytes(two.bytes);
+    const std::size_t width = std::max(one.width, two.width);
+    Table rows = std::move(one.rows);
+    rows.resize(std::max(rows.size(), two.rows.size()));
+    TableLimits::check(rows.size(), width);
+    for (std::size_t r = static_cast<std::size_t>(std::max(two.lowest, 0LL)); r < two.rows.size(); ++r) rows[r] = std::move(two.rows[r]);
+    for (Row& row : rows) row.resize(width);
+    return rows;
+}
 }
 
 std::optional<std::pair<long long, long long>> position(std::string_view reference)
@@ -158,6 +308,12 @@ Table parse(std::string_view xml, const Book& book)
 
 Table parseEntry(const Path& zip, const std::string& entry, const Book& book)
 {
+    if (const std::uint64_t size = Package::statedSize(zip, entry); size >= splitFrom) {
+        try {
+            return halves(zip, entry, book, size);
+        } catch (const Unsplittable&) {
+        }
+    }
     return XmlScan::read(Namespaces::mainSpaces, [&] { return Handler(book); }, XmlScan::entry(zip, entry)).finish();
 }
 

@@ -165,3 +165,33 @@ TEST(XLSXTest, WorkbooksFromOtherApplications)
                                                         {"", "", ""},
                                                         {"after a gap", "", ""}}));
 }
+
+// Large sheets are read on two threads, cut at a row near the middle; whatever the second half
+// holds, the table is the one a single reading makes.
+TEST(XLSXTest, LargeSheetsReadInHalvesAsWhole)
+{
+    const TempDir dir;
+    const auto sheet = [](const std::function<std::string(int)>& rowTag, const std::string& last) {
+        std::string rows;
+        for (int r = 1; r <= 100000; ++r) {
+            const std::string n = std::to_string(r);
+            rows += rowTag(r) + "<c r=\"A" + n + "\"><v>" + n + "</v></c><c r=\"B" + n + "\" t=\"inlineStr\"><is><t>x" + n + "</t></is></c></row>\n";
+        }
+        return xlsxSheet(rows + last);
+    };
+    const auto numbered = [](int r) { return "<row r=\"" + std::to_string(r) + "\">"; };
+    const struct {
+        const char* what;
+        std::string xml;
+    } cases[] = {
+        {"numbered rows", sheet(numbered, "")},
+        {"rows without numbers", sheet([&](int r) { return r < 90000 ? numbered(r) : "<row>"; }, "")},
+        {"a cell back in the first half", sheet(numbered, "<row r=\"100001\"><c r=\"C2\"><v>late</v></c></row>")},
+    };
+    for (const auto& c : cases) {
+        const Path book = workbook(dir, "big.xlsx", {{"xl/worksheets/sheet1.xml", c.xml}});
+        const Table read = SheetParser::parseEntry(book, "xl/worksheets/sheet1.xml", {});
+        EXPECT_EQ(read, SheetParser::parse(c.xml, {})) << c.what;
+        EXPECT_EQ(read[99999][1], "x100000") << c.what;
+    }
+}
