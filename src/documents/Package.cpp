@@ -119,7 +119,7 @@ std::size_t readPiece(zip_file_t* file, const Path& zip, char* buffer, std::size
 
 // Refuses names that would not unpack to a file inside a folder, and a name that is also the
 // folder of another.
-void checkNames(const Entries& files)
+void checkNames(const Deflated& files)
 {
     for (auto it = files.begin(); it != files.end(); ++it) {
         const std::string& name = it->first;
@@ -138,24 +138,35 @@ void checkNames(const Entries& files)
 }
 
 // An entry deflated already, which the archive copies as it is.
-struct Deflated {
+struct DeflatedSource {
     Deflate::Compressed data;
-    std::size_t size = 0;
-    std::size_t offset = 0;
+    std::size_t compressedSize = 0;
+    // Where reading has got to: a piece, and a place in it.
+    std::size_t piece = 0, offset = 0;
     zip_error_t error{};
 };
 
 zip_int64_t deflatedSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
 {
-    auto* entry = static_cast<Deflated*>(state);
+    auto* entry = static_cast<DeflatedSource*>(state);
     switch (command) {
     case ZIP_SOURCE_OPEN:
-        entry->offset = 0;
+        entry->piece = entry->offset = 0;
         return 0;
     case ZIP_SOURCE_READ: {
-        const std::size_t n = std::min<std::size_t>(length, entry->data.bytes.size() - entry->offset);
-        std::memcpy(data, entry->data.bytes.data() + entry->offset, n);
-        entry->offset += n;
+        std::size_t n = 0;
+        auto* out = static_cast<char*>(data);
+        while (n < length && entry->piece < entry->data.pieces.size()) {
+            const std::string& piece = entry->data.pieces[entry->piece];
+            const std::size_t part = std::min<std::size_t>(length - n, piece.size() - entry->offset);
+            std::memcpy(out + n, piece.data() + entry->offset, part);
+            n += part;
+            entry->offset += part;
+            if (entry->offset == piece.size()) {
+                ++entry->piece;
+                entry->offset = 0;
+            }
+        }
         return static_cast<zip_int64_t>(n);
     }
     case ZIP_SOURCE_CLOSE:
@@ -164,8 +175,8 @@ zip_int64_t deflatedSource(void* state, void* data, zip_uint64_t length, zip_sou
         auto* stat = static_cast<zip_stat_t*>(data);
         zip_stat_init(stat);
         stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
-        stat->size = entry->size;
-        stat->comp_size = entry->data.bytes.size();
+        stat->size = entry->data.size;
+        stat->comp_size = entry->compressedSize;
         stat->comp_method = ZIP_CM_DEFLATE;
         stat->crc = entry->data.crc;
         return sizeof(zip_stat_t);
@@ -200,11 +211,11 @@ void addStored(zip_t* archive, const std::string& name, const std::string& text)
     zip_set_file_compression(archive, static_cast<zip_uint64_t>(zip_name_locate(archive, name.c_str(), ZIP_FL_ENC_RAW)), ZIP_CM_STORE, 0);
 }
 
-void addDeflated(zip_t* archive, const std::string& name, const std::string& text, int level)
+void addDeflated(zip_t* archive, const std::string& name, Deflate::Compressed data)
 {
-    auto entry = std::make_unique<Deflated>();
-    entry->data = Deflate::raw(text, level);
-    entry->size = text.size();
+    auto entry = std::make_unique<DeflatedSource>();
+    entry->data = std::move(data);
+    for (const std::string& piece : entry->data.pieces) entry->compressedSize += piece.size();
     zip_error_init(&entry->error);
     zip_source_t* source = zip_source_function(archive, deflatedSource, entry.get());
     if (source) entry.release();
@@ -212,7 +223,7 @@ void addDeflated(zip_t* archive, const std::string& name, const std::string& tex
 }
 
 // The archive built in memory, as bytes.
-std::string pack(const Entries& files, const std::optional<std::string>& mimetype, Compression compression)
+std::string pack(Deflated& files, const std::optional<std::string>& mimetype)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -227,10 +238,9 @@ std::string pack(const Entries& files, const std::optional<std::string>& mimetyp
         throw std::runtime_error(zip_error_strerror(&error));
     }
     Archive open(archive);
-    const int level = compression == Compression::fast ? 1 : 9;
     if (mimetype) addStored(archive, "mimetype", *mimetype);
-    for (const auto& [name, text] : files) {
-        if (!mimetype || name != "mimetype") addDeflated(archive, name, text, level);
+    for (auto& [name, data] : files) {
+        if (!mimetype || name != "mimetype") addDeflated(archive, name, std::move(data));
     }
     if (zip_close(open.get()) != 0) throw std::runtime_error(zip_strerror(open.get()));
     open.release();
@@ -299,10 +309,21 @@ private:
 
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to, Compression compression)
 {
-    checkNames(files);
+    write(files, {}, mimetype, to, compression);
+}
+
+void write(const Entries& files, Deflated deflated, const std::optional<std::string>& mimetype, const Path& to, Compression compression)
+{
+    const int level = compression == Compression::fast ? 1 : 9;
+    for (const auto& [name, text] : files) {
+        if (mimetype && name == "mimetype") continue;
+        if (deflated.contains(name)) throw std::invalid_argument("package entry name " + name + " given twice");
+        deflated.emplace(name, Deflate::raw(text, level));
+    }
+    checkNames(deflated);
     const Path destination = absoluteNormal(to);
     Output::Pending pending(destination);
-    const std::string bytes = pack(files, mimetype, compression);
+    const std::string bytes = pack(deflated, mimetype);
     Partial partial(destination);
     writeAll(partial.path, bytes);
     if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
