@@ -43,9 +43,8 @@ struct Descriptor {
     int release() { return std::exchange(fd, -1); }
 };
 
-void writeAll(const Path& file, std::string_view bytes)
+void writeAll(const Descriptor& out, const Path& file, std::string_view bytes)
 {
-    const Descriptor out(file, O_WRONLY | O_CREAT | O_TRUNC);
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(out.fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
@@ -222,8 +221,8 @@ void addDeflated(zip_t* archive, const std::string& name, Deflate::Compressed da
     add(archive, name, source);
 }
 
-// The archive built in memory, as bytes.
-std::string pack(Deflated& files, const std::optional<std::string>& mimetype)
+// The archive, built in memory and then written to `file`.
+void pack(Deflated& files, const std::optional<std::string>& mimetype, const Path& file)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -245,13 +244,19 @@ std::string pack(Deflated& files, const std::optional<std::string>& mimetype)
     if (zip_close(open.get()) != 0) throw std::runtime_error(zip_strerror(open.get()));
     open.release();
 
-    zip_stat_t stat;
-    if (zip_source_stat(memory, &stat) != 0 || zip_source_open(memory) != 0) throw std::runtime_error(zip_error_strerror(zip_source_error(memory)));
-    std::string bytes(stat.size, '\0');
-    const zip_int64_t got = zip_source_read(memory, bytes.data(), stat.size);
-    zip_source_close(memory);
-    if (got < 0 || static_cast<zip_uint64_t>(got) != stat.size) throw std::runtime_error("reading back the archive");
-    return bytes;
+    if (zip_source_open(memory) != 0) throw std::runtime_error(zip_error_strerror(zip_source_error(memory)));
+    const std::unique_ptr<zip_source_t, decltype(&zip_source_close)> reading(memory, zip_source_close);
+    const Descriptor out(file, O_WRONLY | O_CREAT | O_TRUNC);
+    // Copied out a stretch at a time through one buffer: a copy of the whole archive would
+    // cost a page fault per page.
+    constexpr std::size_t stretch = std::size_t(1) << 20;
+    const std::unique_ptr<char[]> buffer(new char[stretch]);
+    for (;;) {
+        const zip_int64_t got = zip_source_read(memory, buffer.get(), stretch);
+        if (got < 0) throw std::runtime_error(zip_error_strerror(zip_source_error(memory)));
+        if (got == 0) break;
+        writeAll(out, file, std::string_view(buffer.get(), static_cast<std::size_t>(got)));
+    }
 }
 
 // Pieces inflated on one thread and consumed on another, a few at a time.
@@ -323,9 +328,8 @@ void write(const Entries& files, Deflated deflated, const std::optional<std::str
     checkNames(deflated);
     const Path destination = absoluteNormal(to);
     Output::Pending pending(destination);
-    const std::string bytes = pack(deflated, mimetype);
     Partial partial(destination);
-    writeAll(partial.path, bytes);
+    pack(deflated, mimetype, partial.path);
     if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
     Files::rename(partial.path, destination);
     pending.keep();
