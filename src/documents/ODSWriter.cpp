@@ -1,5 +1,6 @@
 #include "documents/ODS.h"
 
+#include "documents/Deflate.h"
 #include "documents/Package.h"
 
 namespace ODS {
@@ -69,23 +70,28 @@ void appendCell(std::string& out, const std::string& text)
 
 void write(const Table& table, const Path& to)
 {
-    std::size_t bytes = 0;
-    for (const Row& row : table) {
-        for (const std::string& cell : row) bytes += cell.size() * 2 + 90;
-    }
-    std::string content;
-    content.reserve(bytes + table.size() * 40 + 600);
-    content += contentStart;
-    for (const Row& row : table) {
-        content += "<table:table-row>";
-        for (const std::string& cell : row) appendCell(content, cell);
-        content += "</table:table-row>";
-    }
-    content += contentEnd;
-    Package::Entries entries;
-    entries["content.xml"] = std::move(content);
-    entries["META-INF/manifest.xml"] = manifest;
-    Package::write(entries, "application/vnd.oasis.opendocument.spreadsheet", to, Package::Compression::fast);
+    // The content is compressed as it is made a row at a time: its text is several times the
+    // size of the table's.
+    std::size_t r = 0;
+    bool started = false;
+    Package::Deflated deflated;
+    deflated["content.xml"] = Deflate::generated(
+        [&](std::string& content) {
+            if (!started) {
+                started = true;
+                content += contentStart;
+            }
+            if (r == table.size()) {
+                content += contentEnd;
+                return false;
+            }
+            content += "<table:table-row>";
+            for (const std::string& cell : table[r++]) appendCell(content, cell);
+            content += "</table:table-row>";
+            return true;
+        },
+        1);
+    Package::write({{"META-INF/manifest.xml", manifest}}, std::move(deflated), "application/vnd.oasis.opendocument.spreadsheet", to, Package::Compression::fast);
 }
 
 }

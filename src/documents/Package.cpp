@@ -43,9 +43,8 @@ struct Descriptor {
     int release() { return std::exchange(fd, -1); }
 };
 
-void writeAll(const Path& file, std::string_view bytes)
+void writeAll(const Descriptor& out, const Path& file, std::string_view bytes)
 {
-    const Descriptor out(file, O_WRONLY | O_CREAT | O_TRUNC);
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(out.fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
@@ -119,7 +118,7 @@ std::size_t readPiece(zip_file_t* file, const Path& zip, char* buffer, std::size
 
 // Refuses names that would not unpack to a file inside a folder, and a name that is also the
 // folder of another.
-void checkNames(const Entries& files)
+void checkNames(const Deflated& files)
 {
     for (auto it = files.begin(); it != files.end(); ++it) {
         const std::string& name = it->first;
@@ -138,24 +137,35 @@ void checkNames(const Entries& files)
 }
 
 // An entry deflated already, which the archive copies as it is.
-struct Deflated {
+struct DeflatedSource {
     Deflate::Compressed data;
-    std::size_t size = 0;
-    std::size_t offset = 0;
+    std::size_t compressedSize = 0;
+    // Where reading has got to: a piece, and a place in it.
+    std::size_t piece = 0, offset = 0;
     zip_error_t error{};
 };
 
 zip_int64_t deflatedSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
 {
-    auto* entry = static_cast<Deflated*>(state);
+    auto* entry = static_cast<DeflatedSource*>(state);
     switch (command) {
     case ZIP_SOURCE_OPEN:
-        entry->offset = 0;
+        entry->piece = entry->offset = 0;
         return 0;
     case ZIP_SOURCE_READ: {
-        const std::size_t n = std::min<std::size_t>(length, entry->data.bytes.size() - entry->offset);
-        std::memcpy(data, entry->data.bytes.data() + entry->offset, n);
-        entry->offset += n;
+        std::size_t n = 0;
+        auto* out = static_cast<char*>(data);
+        while (n < length && entry->piece < entry->data.pieces.size()) {
+            const std::string& piece = entry->data.pieces[entry->piece];
+            const std::size_t part = std::min<std::size_t>(length - n, piece.size() - entry->offset);
+            std::memcpy(out + n, piece.data() + entry->offset, part);
+            n += part;
+            entry->offset += part;
+            if (entry->offset == piece.size()) {
+                ++entry->piece;
+                entry->offset = 0;
+            }
+        }
         return static_cast<zip_int64_t>(n);
     }
     case ZIP_SOURCE_CLOSE:
@@ -164,8 +174,8 @@ zip_int64_t deflatedSource(void* state, void* data, zip_uint64_t length, zip_sou
         auto* stat = static_cast<zip_stat_t*>(data);
         zip_stat_init(stat);
         stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
-        stat->size = entry->size;
-        stat->comp_size = entry->data.bytes.size();
+        stat->size = entry->data.size;
+        stat->comp_size = entry->compressedSize;
         stat->comp_method = ZIP_CM_DEFLATE;
         stat->crc = entry->data.crc;
         return sizeof(zip_stat_t);
@@ -200,19 +210,19 @@ void addStored(zip_t* archive, const std::string& name, const std::string& text)
     zip_set_file_compression(archive, static_cast<zip_uint64_t>(zip_name_locate(archive, name.c_str(), ZIP_FL_ENC_RAW)), ZIP_CM_STORE, 0);
 }
 
-void addDeflated(zip_t* archive, const std::string& name, const std::string& text, int level)
+void addDeflated(zip_t* archive, const std::string& name, Deflate::Compressed data)
 {
-    auto entry = std::make_unique<Deflated>();
-    entry->data = Deflate::raw(text, level);
-    entry->size = text.size();
+    auto entry = std::make_unique<DeflatedSource>();
+    entry->data = std::move(data);
+    for (const std::string& piece : entry->data.pieces) entry->compressedSize += piece.size();
     zip_error_init(&entry->error);
     zip_source_t* source = zip_source_function(archive, deflatedSource, entry.get());
     if (source) entry.release();
     add(archive, name, source);
 }
 
-// The archive built in memory, as bytes.
-std::string pack(const Entries& files, const std::optional<std::string>& mimetype, Compression compression)
+// The archive, built in memory and then written to `file`.
+void pack(Deflated& files, const std::optional<std::string>& mimetype, const Path& file)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -227,21 +237,26 @@ std::string pack(const Entries& files, const std::optional<std::string>& mimetyp
         throw std::runtime_error(zip_error_strerror(&error));
     }
     Archive open(archive);
-    const int level = compression == Compression::fast ? 1 : 9;
     if (mimetype) addStored(archive, "mimetype", *mimetype);
-    for (const auto& [name, text] : files) {
-        if (!mimetype || name != "mimetype") addDeflated(archive, name, text, level);
+    for (auto& [name, data] : files) {
+        if (!mimetype || name != "mimetype") addDeflated(archive, name, std::move(data));
     }
     if (zip_close(open.get()) != 0) throw std::runtime_error(zip_strerror(open.get()));
     open.release();
 
-    zip_stat_t stat;
-    if (zip_source_stat(memory, &stat) != 0 || zip_source_open(memory) != 0) throw std::runtime_error(zip_error_strerror(zip_source_error(memory)));
-    std::string bytes(stat.size, '\0');
-    const zip_int64_t got = zip_source_read(memory, bytes.data(), stat.size);
-    zip_source_close(memory);
-    if (got < 0 || static_cast<zip_uint64_t>(got) != stat.size) throw std::runtime_error("reading back the archive");
-    return bytes;
+    if (zip_source_open(memory) != 0) throw std::runtime_error(zip_error_strerror(zip_source_error(memory)));
+    const std::unique_ptr<zip_source_t, decltype(&zip_source_close)> reading(memory, zip_source_close);
+    const Descriptor out(file, O_WRONLY | O_CREAT | O_TRUNC);
+    // Copied out a stretch at a time through one buffer: a copy of the whole archive would
+    // cost a page fault per page.
+    constexpr std::size_t stretch = std::size_t(1) << 20;
+    const std::unique_ptr<char[]> buffer(new char[stretch]);
+    for (;;) {
+        const zip_int64_t got = zip_source_read(memory, buffer.get(), stretch);
+        if (got < 0) throw std::runtime_error(zip_error_strerror(zip_source_error(memory)));
+        if (got == 0) break;
+        writeAll(out, file, std::string_view(buffer.get(), static_cast<std::size_t>(got)));
+    }
 }
 
 // Pieces inflated on one thread and consumed on another, a few at a time.
@@ -315,12 +330,22 @@ private:
 
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to, Compression compression)
 {
-    checkNames(files);
+    write(files, {}, mimetype, to, compression);
+}
+
+void write(const Entries& files, Deflated deflated, const std::optional<std::string>& mimetype, const Path& to, Compression compression)
+{
+    const int level = compression == Compression::fast ? 1 : 9;
+    for (const auto& [name, text] : files) {
+        if (mimetype && name == "mimetype") continue;
+        if (deflated.contains(name)) throw std::invalid_argument("package entry name " + name + " given twice");
+        deflated.emplace(name, Deflate::raw(text, level));
+    }
+    checkNames(deflated);
     const Path destination = absoluteNormal(to);
     Output::Pending pending(destination);
-    const std::string bytes = pack(files, mimetype, compression);
     Partial partial(destination);
-    writeAll(partial.path, bytes);
+    pack(deflated, mimetype, partial.path);
     if (fs::is_directory(fs::symlink_status(destination))) fs::remove_all(destination);
     Files::rename(partial.path, destination);
     pending.keep();

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Errors.h"
 #include "core/Paths.h"
+#include "documents/Deflate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,11 @@ enum class Compression { standard, fast };
 // relative paths without "." or ".." steps, and none is the folder of another; anything else is
 // refused.
 void write(const Entries& files, const std::optional<std::string>& mimetype, const Path& to,
+           Compression compression = Compression::standard);
+// Entry path to its text deflated already: large parts compressed while they were made.
+using Deflated = std::map<std::string, Deflate::Compressed>;
+// The same with some entries deflated already; an entry path given twice is refused.
+void write(const Entries& files, Deflated deflated, const std::optional<std::string>& mimetype, const Path& to,
            Compression compression = Compression::standard);
 // The names of the entries; throws `damaged` when the file is no readable zip.
 std::set<std::string> entryNames(const Path& zip);

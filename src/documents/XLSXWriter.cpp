@@ -1,6 +1,7 @@
 #include "documents/XLSX.h"
 
 #include "core/Errors.h"
+#include "documents/Deflate.h"
 #include "documents/Package.h"
 
 #include <algorithm>
@@ -54,70 +55,83 @@ struct SharedStrings {
     }
 };
 
-std::string sheet(const Table& table, SharedStrings& strings)
+// The sheet, compressed as it is made a row at a time: its text is several times the size of
+// the table's.
+Deflate::Compressed sheet(const Table& table, SharedStrings& strings)
 {
     std::size_t width = 1;
-    std::size_t cells = 0;
-    for (const Row& row : table) {
-        width = std::max(width, row.size());
-        cells += row.size();
-    }
+    for (const Row& row : table) width = std::max(width, row.size());
     std::vector<std::string> letters(width);
     for (std::size_t c = 0; c < width; ++c) letters[c] = columnLetters(c);
 
-    std::string xml;
-    xml.reserve(200 + table.size() * 24 + cells * 32);
-    xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="A1:)";
-    xml += letters[width - 1];
-    appendNumber(xml, std::max<std::size_t>(table.size(), 1));
-    xml += R"("/><sheetData>)";
+    std::size_t r = 0;
+    bool started = false;
     std::string number;
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        number.clear();
-        appendNumber(number, r + 1);
-        xml += R"(<row r=")";
-        xml += number;
-        xml += R"(">)";
-        const Row& row = table[r];
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            const std::string& text = row[c];
-            if (text.empty()) continue;
-            xml += R"(<c r=")";
-            xml += letters[c];
-            xml += number;
-            if (CellText::isNumeric(text)) {
-                xml += R"("><v>)";
-                xml += text;
-            } else {
-                xml += R"(" t="s"><v>)";
-                appendNumber(xml, strings.indexOf(text));
+    return Deflate::generated(
+        [&](std::string& xml) {
+            if (!started) {
+                started = true;
+                xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="A1:)";
+                xml += letters[width - 1];
+                appendNumber(xml, std::max<std::size_t>(table.size(), 1));
+                xml += R"("/><sheetData>)";
             }
-            xml += "</v></c>";
-        }
-        xml += "</row>";
-    }
-    xml += "</sheetData></worksheet>";
-    return xml;
+            if (r == table.size()) {
+                xml += "</sheetData></worksheet>";
+                return false;
+            }
+            number.clear();
+            appendNumber(number, r + 1);
+            xml += R"(<row r=")";
+            xml += number;
+            xml += R"(">)";
+            const Row& row = table[r++];
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                const std::string& text = row[c];
+                if (text.empty()) continue;
+                xml += R"(<c r=")";
+                xml += letters[c];
+                xml += number;
+                if (CellText::isNumeric(text)) {
+                    xml += R"("><v>)";
+                    xml += text;
+                } else {
+                    xml += R"(" t="s"><v>)";
+                    appendNumber(xml, strings.indexOf(text));
+                }
+                xml += "</v></c>";
+            }
+            xml += "</row>";
+            return true;
+        },
+        1);
 }
 
-std::string sharedStrings(const SharedStrings& strings)
+Deflate::Compressed sharedStrings(const SharedStrings& strings)
 {
-    std::size_t bytes = 0;
-    for (std::string_view text : strings.texts) bytes += text.size() + 40;
-    std::string xml;
-    xml.reserve(bytes + 300);
-    xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count=")";
-    appendNumber(xml, strings.texts.size());
-    xml += R"(" uniqueCount=")";
-    appendNumber(xml, strings.texts.size());
-    xml += R"(">)";
-    for (std::string_view text : strings.texts) {
-        xml += R"(<si><t xml:space="preserve">)";
-        CellText::appendXml(xml, text);
-        xml += "</t></si>";
-    }
-    xml += "</sst>";
-    return xml;
+    std::size_t i = 0;
+    bool started = false;
+    return Deflate::generated(
+        [&](std::string& xml) {
+            if (!started) {
+                started = true;
+                xml += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count=")";
+                appendNumber(xml, strings.texts.size());
+                xml += R"(" uniqueCount=")";
+                appendNumber(xml, strings.texts.size());
+                xml += R"(">)";
+            }
+            // Many strings at a time: each is short.
+            for (const std::size_t end = std::min(strings.texts.size(), i + 1000); i < end; ++i) {
+                xml += R"(<si><t xml:space="preserve">)";
+                CellText::appendXml(xml, strings.texts[i]);
+                xml += "</t></si>";
+            }
+            if (i < strings.texts.size()) return true;
+            xml += "</sst>";
+            return false;
+        },
+        1);
 }
 }
 
@@ -135,16 +149,17 @@ void write(const Table& table, const Path& to)
     if (width > maxColumns) throw KError("This table is too wide for XLSX: it has " + grouped(width) + " columns, and a sheet holds at most 16,384.");
     if (table.size() > maxRows) throw KError("This table is too long for XLSX: it has " + grouped(table.size()) + " rows, and a sheet holds at most 1,048,576.");
     SharedStrings strings;
+    Package::Deflated deflated;
+    // The sheet first: it decides the order of the shared strings.
+    deflated["xl/worksheets/sheet1.xml"] = sheet(table, strings);
+    deflated["xl/sharedStrings.xml"] = sharedStrings(strings);
     Package::Entries entries;
-    entries["xl/worksheets/sheet1.xml"] = sheet(table, strings);
-    entries["xl/sharedStrings.xml"] = sharedStrings(strings);
     entries["[Content_Types].xml"] = contentTypes;
     entries["_rels/.rels"] = packageRelationships;
     entries["xl/workbook.xml"] = workbook;
     entries["xl/_rels/workbook.xml.rels"] = workbookRelationships;
     entries["xl/styles.xml"] = styles;
-    // Sorted, the top-level names are "[Content_Types].xml", "_rels", "xl": zip's argument list.
-    Package::write(entries, std::nullopt, to, Package::Compression::fast);
+    Package::write(entries, std::move(deflated), std::nullopt, to, Package::Compression::fast);
 }
 
 }

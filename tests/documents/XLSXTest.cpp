@@ -59,6 +59,17 @@ TEST(XLSXTest, WrittenPartsAndReadingBack)
     EXPECT_EQ(XLSX::read(dir / "controls.xlsx"), (Table{{"bell", "ok"}}));
 }
 
+// A sheet and a shared-string table of several compressed pieces each read back whole, with
+// every string index pointing where it did when written.
+TEST(XLSXTest, LargeTablesReadBack)
+{
+    TempDir dir;
+    Table table;
+    for (int r = 0; r < 40'000; ++r) table.push_back({"name " + std::to_string(r % 30'011), std::to_string(r), "note " + std::to_string(r)});
+    XLSX::write(table, dir / "large.xlsx");
+    EXPECT_TRUE(XLSX::read(dir / "large.xlsx") == table);
+}
+
 TEST(XLSXTest, TablesASheetCannotHoldAreRefused)
 {
     TempDir dir;
