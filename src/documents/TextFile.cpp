@@ -7,14 +7,67 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace TextFile {
 
-std::string decode(const std::string& bytes)
+namespace {
+// Whether the bytes are UTF-8 that decoding would return unchanged: well-formed, without a
+// byte-order mark, and (to stay clear of any decoder's own choices) without NUL bytes or
+// noncharacters.
+bool plainUtf8(std::string_view bytes)
 {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // Eight ASCII bytes at a time, none of them NUL.
+        if (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            constexpr std::uint64_t high = 0x8080808080808080ULL, low = 0x0101010101010101ULL;
+            if (((word | ((word - low) & ~word)) & high) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char lead = p[i];
+        if (lead != 0 && lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        std::uint32_t c = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) length = 2, c = lead & 0x1F;
+        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, c = lead & 0x0F;
+        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, c = lead & 0x07;
+        else return false;
+        if (i + length > n) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80) return false;
+            c = c << 6 | (p[i + k] & 0x3F);
+        }
+        const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
+        const bool nonCharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+        if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || nonCharacter) return false;
+        i += length;
+    }
+    return true;
+}
+}
+
+std::string decode(std::string bytes)
+{
+    // Most files are plain UTF-8 already, and large ones are worth not copying twice.
+    if (plainUtf8(bytes)) return bytes;
     const QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (const auto marked = QStringConverter::encodingForData(data)) {
         QStringDecoder decoder(*marked);
@@ -34,17 +87,22 @@ std::string read(const Path& file)
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw KError(Files::failure("read", file, {errno, std::generic_category()}, false));
     std::string bytes;
-    char buffer[65536];
+    struct stat info {};
+    // Read in place at the size the file has now; a file that grows meanwhile reads on.
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (bytes.size() == bytes.capacity()) bytes.reserve(std::max<std::size_t>(bytes.capacity() * 2, 65536));
+        const std::size_t before = bytes.size();
+        bytes.resize(bytes.capacity());
+        const ssize_t got = ::read(fd, bytes.data() + before, bytes.size() - before);
+        bytes.resize(before + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
             const int error = errno;
             ::close(fd);
             if (got < 0) throw KError(Files::failure("read", file, {error, std::generic_category()}, false));
-            return decode(bytes);
+            return decode(std::move(bytes));
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
     }
 }
 

@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 #include "documents/TextFile.h"
 
+#include <QString>
+
 using namespace TestSupport;
 
 TEST(TextFile, ByteOrderMarksDecideThenUtf8ThenLatin1)
@@ -11,6 +13,10 @@ TEST(TextFile, ByteOrderMarksDecideThenUtf8ThenLatin1)
     EXPECT_EQ(decode(std::string("\xFF\xFE\x00\x00\x63\x00\x00\x00\xE9\x00\x00\x00", 12)), "cé");
     EXPECT_EQ(decode("caf\xC3\xA9"), "café");
     EXPECT_EQ(decode("caf\xE9 \xC3"), "café Ã");
+    // Not UTF-8 after all: overlong, surrogate, beyond U+10FFFF, cut short after 8 plain bytes.
+    for (const std::string bytes : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "12345678\xE2\x82"}) {
+        EXPECT_EQ(decode(bytes), QString::fromLatin1(bytes.data(), qsizetype(bytes.size())).toStdString()) << bytes;
+    }
     EXPECT_EQ(decode(""), "");
 }
 
