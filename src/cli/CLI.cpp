@@ -214,7 +214,9 @@ bool handle(int argc, char** argv)
         QCoreApplication::exit(status);
     });
     QCoreApplication::exec();
-    app.reset();
+    // Everything this command made is written and closed; tearing the application down
+    // would only start the font machinery to stop it again.
+    app.release();
     std::exit(status);
 }
 
