@@ -24,12 +24,6 @@ constexpr long long maxSpaces = 10000;
 
 using Attributes = std::span<const XmlScan::Attribute>;
 
-// An attribute of the given namespace and local name.
-const std::string_view* attribute(Attributes attributes, int space, std::string_view name)
-{
-    return XmlScan::attribute(attributes, name, space);
-}
-
 // The attribute as an integer capped at `cap`, negative as 0, missing or malformed as 1.
 std::size_t count(const std::string_view* text, long long cap)
 {
@@ -93,13 +87,13 @@ public:
             row.clear();
             rowBytes = 0;
             emptyCells = 0;
-            rowRepeat = count(attribute(attributes, tableSpace, "number-rows-repeated"), maxRowRepeat);
+            rowRepeat = count(XmlScan::attribute(attributes, "number-rows-repeated", tableSpace), maxRowRepeat);
         } else if (local == "table-cell" || local == "covered-table-cell") {
             inCell = true;
             depth = skipped = 0;
             cell.clear();
             paragraphs = 0;
-            cellRepeat = count(attribute(attributes, tableSpace, "number-columns-repeated"), maxCellRepeat);
+            cellRepeat = count(XmlScan::attribute(attributes, "number-columns-repeated", tableSpace), maxCellRepeat);
             isoValue = isoOf(attributes);
         }
     }
@@ -148,12 +142,12 @@ private:
     // Dates and times as ISO 8601, whatever the cell shows.
     static std::optional<std::string> isoOf(Attributes attributes)
     {
-        const std::string_view* type = attribute(attributes, officeSpace, "value-type");
+        const std::string_view* type = XmlScan::attribute(attributes, "value-type", officeSpace);
         if (type && *type == "date") {
-            const std::string_view* value = attribute(attributes, officeSpace, "date-value");
+            const std::string_view* value = XmlScan::attribute(attributes, "date-value", officeSpace);
             if (value && !value->empty()) return std::string(*value);
         } else if (type && *type == "time") {
-            const std::string_view* value = attribute(attributes, officeSpace, "time-value");
+            const std::string_view* value = XmlScan::attribute(attributes, "time-value", officeSpace);
             if (value) return clockText(*value);
         }
         return std::nullopt;
@@ -176,7 +170,7 @@ private:
                 skipped = 1;
             }
         } else if (local == "s") {
-            const std::size_t spaces = count(attribute(attributes, textSpace, "c"), maxSpaces);
+            const std::size_t spaces = count(XmlScan::attribute(attributes, "c", textSpace), maxSpaces);
             TableLimits::checkBytes(cell.size() + spaces);
             cell.append(spaces, ' ');
         } else if (local == "tab") {

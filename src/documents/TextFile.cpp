@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/Files.h"
+#include "documents/Utf8.h"
 
 #include <QByteArray>
 #include <QSaveFile>
@@ -44,21 +45,10 @@ bool plainUtf8(std::string_view bytes)
             ++i;
             continue;
         }
-        std::size_t length = 0;
-        std::uint32_t c = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) length = 2, c = lead & 0x1F;
-        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, c = lead & 0x0F;
-        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, c = lead & 0x07;
-        else return false;
-        if (i + length > n) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-            c = c << 6 | (p[i + k] & 0x3F);
-        }
-        const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
-        const bool nonCharacter = (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
-        if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || nonCharacter) return false;
-        i += length;
+        const Utf8::Sequence found = Utf8::sequenceAt(bytes, i);
+        const std::uint32_t c = found.character;
+        if (found.length == 0 || (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE) return false;
+        i += found.length;
     }
     return true;
 }

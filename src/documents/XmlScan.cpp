@@ -1,5 +1,7 @@
 #include "documents/XmlScan.h"
 
+#include "documents/Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -13,6 +15,15 @@ constexpr std::size_t npos = std::string_view::npos;
 constexpr std::string_view xmlNamespace = "http://www.w3.org/XML/1998/namespace";
 constexpr std::string_view xmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 constexpr std::size_t predeclared = npos;
+
+// The namespace's index among those a reader named, or -1.
+int indexOf(std::span<const std::string_view> spaces, std::string_view uri)
+{
+    for (std::size_t i = 0; i < spaces.size(); ++i) {
+        if (spaces[i] == uri) return int(i);
+    }
+    return -1;
+}
 
 bool isSpace(char c)
 {
@@ -68,22 +79,9 @@ bool isXmlChar(std::uint32_t c)
 // The length of the UTF-8 sequence at `at`, which must encode a character XML allows.
 std::size_t sequenceLength(std::string_view s, std::size_t at)
 {
-    const auto lead = static_cast<unsigned char>(s[at]);
-    std::size_t length = 0;
-    std::uint32_t c = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2, c = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, c = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, c = lead & 0x07;
-    else throw Unsupported();
-    if (at + length > s.size()) throw Unsupported();
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(s[at + k]);
-        if ((next & 0xC0) != 0x80) throw Unsupported();
-        c = c << 6 | (next & 0x3F);
-    }
-    const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
-    if (overlong || !isXmlChar(c)) throw Unsupported();
-    return length;
+    const Utf8::Sequence found = Utf8::sequenceAt(s, at);
+    if (found.length == 0 || !isXmlChar(found.character)) throw Unsupported();
+    return found.length;
 }
 
 // Decodes the reference at `at` ("&amp;", "&#38;", "&#x26;") onto `out`; past its end.
@@ -429,10 +427,7 @@ std::string_view Scanner::decoded(std::string_view raw, bool attribute, std::str
 
 int Scanner::spaceOf(std::string_view uri) const
 {
-    for (std::size_t i = 0; i < spaces_.size(); ++i) {
-        if (spaces_[i] == uri) return int(i);
-    }
-    return -1;
+    return indexOf(spaces_, uri);
 }
 
 const Scanner::Binding* Scanner::bound(std::string_view prefix) const
@@ -453,11 +448,7 @@ std::pair<int, std::string_view> ExpatBridge::resolved(std::string_view name) co
 {
     const std::size_t split = name.rfind(' ');
     if (split == npos) return {-1, name};
-    const std::string_view uri = name.substr(0, split);
-    for (std::size_t i = 0; i < spaces_.size(); ++i) {
-        if (spaces_[i] == uri) return {int(i), name.substr(split + 1)};
-    }
-    return {-1, name.substr(split + 1)};
+    return {indexOf(spaces_, name.substr(0, split)), name.substr(split + 1)};
 }
 
 void ExpatBridge::start(const char* name, const char** attributes)
