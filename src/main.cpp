@@ -4,8 +4,14 @@
 #include "windows/App.h"
 #include "windows/DesktopHooks.h"
 
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
+    // libvips records its install prefix in the environment when it starts. It lives in a
+    // module loaded on first use, maybe on a worker thread while another starts a program,
+    // and setenv must not race with that: the prefix is recorded here, before any thread.
+    ::setenv("VIPSHOME", VARNOLT_VIPS_PREFIX, 0);
     if (JobMode::isJob(argc, argv)) return JobMode::serve(argc, argv);
     LegacySettings::migrate();
     // Qt's own FFmpeg player plays what the media kit reads; GStreamer would need plugins

@@ -147,17 +147,9 @@ void prepare()
         }
         std::error_code ec;
         std::filesystem::remove_all(nowhere, ec);
-        const vips::VImage tiny = vips::VImage::black(16, 16, vips::VImage::option()->set("bands", 3));
-        for (const char* format : {".jpg", ".png", ".webp"}) {
-            void* bytes = nullptr;
-            size_t size = 0;
-            tiny.write_to_buffer(format, &bytes, &size);
-            vips::VImage::new_from_buffer(bytes, size, "").avg();
-            g_free(bytes);
-        }
+        ImageVips::warmUp();
     } catch (const std::exception&) {
         // Only a head start: the request does the same again and reports what fails.
-        vips_error_clear();
     }
 }
 

@@ -11,9 +11,10 @@ namespace {
 const char* const sourceField = "varnolt-source";
 const char* const programName = "varnolt";
 
-// The first start of libvips records its install prefix with setenv. Done here, while the
-// process is still single-threaded, so that it cannot rewrite the environment under a program
-// being started on another thread (the new program would fail with "bad address").
+// The first start of libvips records its install prefix with setenv. Done when this file is
+// loaded, so that it cannot rewrite the environment under a program being started on another
+// thread (the new program would fail with "bad address"); where that is after the first
+// thread, the program has recorded the prefix already and nothing is written.
 const bool prefixRecorded = vips_guess_prefix(programName, "VIPSHOME") != nullptr;
 
 vips::VOption* loadOptions(bool sequential)
@@ -37,6 +38,23 @@ void start()
         // would only repeat it on the terminal.
         g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     });
+}
+
+void warmUp()
+{
+    start();
+    try {
+        const ImageOps::Image tiny = ImageOps::Image::black(16, 16, ImageOps::Image::option()->set("bands", 3));
+        for (const char* format : {".jpg", ".png", ".webp"}) {
+            void* bytes = nullptr;
+            size_t size = 0;
+            tiny.write_to_buffer(format, &bytes, &size);
+            ImageOps::Image::new_from_buffer(bytes, size, "").avg();
+            g_free(bytes);
+        }
+    } catch (const vips::VError&) {
+        vips_error_clear();
+    }
 }
 
 QImage toQImage(ImageOps::Image image)

@@ -11,6 +11,9 @@
 namespace ImageVips {
 // Starts libvips once, from whichever thread asks first.
 void start();
+// Has libvips load its common coders and start its worker threads, which the first image
+// would otherwise wait for.
+void warmUp();
 
 struct Opened {
     ImageOps::Image image;

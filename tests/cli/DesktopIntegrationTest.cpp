@@ -133,4 +133,13 @@ TEST_F(DesktopIntegrationTest, DebianPackageCarriesEverythingAndPassesLintian)
     }
     const CommandResult lint = runProgram("lintian", {"--fail-on", "error", deb.string()});
     EXPECT_EQ(lint.status, 0) << lint.out << lint.err;
+
+    // The installed program finds the image engine, which it loads only when asked for it.
+    const Path root = dir.path() / "root";
+    ASSERT_EQ(runProgram("dpkg-deb", {"-x", deb.string(), root.string()}).status, 0);
+    const Path picture = dir.path() / "dot.ppm";
+    writeFile(picture, std::string("P6 2 1 255\n") + std::string(6, '\x80'));
+    const CommandResult converted = runProgram((root / "usr/bin/varnolt").string(), {"--run", "convert", "png", picture.string()});
+    EXPECT_EQ(converted.status, 0) << converted.out << converted.err;
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "dot.png"));
 }
