@@ -1,9 +1,12 @@
 #include "catalog/CatalogFrame.h"
 
+#include "core/Output.h"
+
 #include <QLocale>
 #include <QString>
 #include <QTextBoundaryFinder>
 
+#include <filesystem>
 #include <set>
 
 namespace Catalog {
@@ -42,33 +45,47 @@ FileKind kindOf(const Paths& urls)
     return kinds.size() == 1 ? *kinds.begin() : FileKind::other;
 }
 
-WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert)
+WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert, Batch::Load load)
 {
     WheelOptions options;
     for (const std::string& ext : exts) {
-        options.push_back({upperAscii(ext), std::nullopt, false, false, each([convert, ext](const Path& url) { return convert(url, ext); })});
+        options.push_back({upperAscii(ext), std::nullopt, false, false, each([convert, ext](const Path& url) { return convert(url, ext); }, load)});
     }
     return options;
 }
 
-RunFn each(EachFn f)
+namespace {
+void removeOutput(const Path& output)
 {
-    // The run already executes on a worker thread: files go one after the other, and the
-    // first failure ends the run with earlier outputs left in place.
-    return [f](const Paths& urls) {
-        OptionResult result;
-        for (const Path& url : urls) result.outputs.push_back(f(url));
-        return result;
+    std::error_code ec;
+    std::filesystem::remove_all(output, ec);
+    Output::announce(Output::Event::released, output);
+}
+}
+
+RunFn each(EachFn f, Batch::Load load)
+{
+    return [f, load](const Paths& urls) {
+        Paths outputs(urls.size());
+        Batch::run(
+            urls.size(), load, [&](std::size_t i) { outputs[i] = f(urls[i]); }, [&](std::size_t i) { removeOutput(outputs[i]); });
+        return OptionResult{std::move(outputs), std::nullopt};
     };
 }
 
-WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f)
+WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f, Batch::Load load)
 {
-    RunFn run = [title, bytes, f](const Paths& urls) {
+    RunFn run = [title, bytes, f, load](const Paths& urls) {
+        std::vector<std::optional<Path>> outputs(urls.size());
+        Batch::run(
+            urls.size(), load, [&](std::size_t i) { outputs[i] = f(urls[i], bytes); },
+            [&](std::size_t i) {
+                if (outputs[i]) removeOutput(*outputs[i]);
+            });
         OptionResult result;
         size_t skipped = 0;
-        for (const Path& url : urls) {
-            if (auto out = f(url, bytes)) result.outputs.push_back(*out);
+        for (const std::optional<Path>& out : outputs) {
+            if (out) result.outputs.push_back(*out);
             else ++skipped;
         }
         if (result.outputs.empty()) result.message = "Already under " + title.substr(title.size() >= 4 ? 4 : title.size()) + " — nothing to do";

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Batch.h"
 #include "core/FileKind.h"
 #include "core/WheelOption.h"
 
@@ -10,7 +11,8 @@
 #include <utility>
 
 // The builders the option tables share. Everything here only builds values; the run
-// functions it returns do their work on the calling worker thread, one file at a time.
+// functions it returns do their work on the calling worker thread, and those that work file
+// by file on helper threads as well.
 namespace Catalog {
 using ConvertFn = std::function<Path(const Path& url, const std::string& ext)>;
 using EachFn = std::function<Path(const Path& url)>;
@@ -37,9 +39,10 @@ WheelOption editor(const std::string& title, const std::string& symbol, Editing:
 
 // The kind of a whole selection: the one shared kind, else other.
 FileKind kindOf(const Paths& urls);
-WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert);
-RunFn each(EachFn f);
-WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f);
+WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn convert, Batch::Load load = Batch::Load::light);
+// f on every file, several files at once (see Batch).
+RunFn each(EachFn f, Batch::Load load = Batch::Load::light);
+WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f, Batch::Load load = Batch::Load::light);
 // "Text": every file's text, files joined by a blank line, for the clipboard, with the
 // message "<n> words copied to the clipboard".
 WheelOption ocrOption(OCRFn f);

@@ -29,7 +29,8 @@ bool ffmpeg(const Paths&)
 
 WheelOption eachFile(const std::string& title, const std::string& symbol, Catalog::EachFn f)
 {
-    return Catalog::option(title, symbol, Catalog::each(std::move(f)));
+    // Encoders and the recogniser use every core themselves.
+    return Catalog::option(title, symbol, Catalog::each(std::move(f), Batch::Load::heavy));
 }
 
 RunFn bleep = [](const Paths& urls) {
@@ -53,8 +54,8 @@ WheelOptions video(const Paths& urls)
         {Catalog::editor("Crop", "crop", Editing::Editor::crop, "Cropping video…",
                          [](const Path& url, const Editing::Choice& choice) { return EditExports::cropVideo(url, choice.crop.value()); }),
          ffmpeg},
-        {Catalog::fitOption("Fit 10 MB", 10'000'000, MediaOps::fitVideo), ffmpeg},
-        {Catalog::fitOption("Fit 25 MB", 25'000'000, MediaOps::fitVideo), ffmpeg},
+        {Catalog::fitOption("Fit 10 MB", 10'000'000, MediaOps::fitVideo, Batch::Load::heavy), ffmpeg},
+        {Catalog::fitOption("Fit 25 MB", 25'000'000, MediaOps::fitVideo, Batch::Load::heavy), ffmpeg},
         {eachFile("720p", "rectangle.compress.vertical", MediaOps::downscaleVideo)},
         {eachFile("Audio", "waveform", MediaOps::extractAudio)},
         {eachFile("Mute", "speaker.slash", MediaOps::mute)},

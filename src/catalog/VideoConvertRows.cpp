@@ -7,7 +7,7 @@ namespace ConvertRows {
 
 WheelOptions video(const Paths& urls)
 {
-    return Catalog::formatOptions(MediaOps::videoTargets(urls.front()), MediaOps::convert);
+    return Catalog::formatOptions(MediaOps::videoTargets(urls.front()), MediaOps::convert, Batch::Load::heavy);
 }
 
 }

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -19,6 +20,7 @@ namespace Output {
 
 namespace {
 std::mutex watcherLock;
+thread_local Turn* waiting = nullptr;
 Watcher& watcher()
 {
     static Watcher current;
@@ -78,8 +80,26 @@ Path url(const Path& source, const std::string& ext, const std::string& suffix, 
     return unique(directory(source), base, ext, item);
 }
 
+TurnScope::TurnScope(Turn& turn)
+{
+    waiting = &turn;
+}
+
+TurnScope::~TurnScope()
+{
+    waiting = nullptr;
+}
+
 Path unique(const Path& folder, const std::string& name, const std::string& ext, std::optional<Item> item)
 {
+    struct Passing {
+        Turn* turn = std::exchange(waiting, nullptr);
+        ~Passing()
+        {
+            if (turn) turn->pass();
+        }
+    } passing;
+    if (passing.turn) passing.turn->await();
     const Item kind = item.value_or(ext.empty() ? Item::folder : Item::file);
     const std::string dotExt = ext.empty() ? std::string{} : "." + ext;
     for (unsigned long long n = 1;; ++n) {

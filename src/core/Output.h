@@ -40,6 +40,25 @@ void watch(Watcher watcher);
 // precedes it: whoever cleans up after a dead job must never remove a file it did not make.
 void announce(Event event, const Path& path);
 
+// Batches run several files at once and still hand out names as a one-at-a-time run would:
+// the first reservation made on a thread inside a TurnScope waits for turn.await() and calls
+// turn.pass() once it holds its name; later reservations go ahead.
+class Turn {
+public:
+    virtual void await() = 0;
+    virtual void pass() = 0;
+
+protected:
+    ~Turn() = default;
+};
+class TurnScope {
+public:
+    explicit TurnScope(Turn& turn);
+    ~TurnScope();
+    TurnScope(const TurnScope&) = delete;
+    TurnScope& operator=(const TurnScope&) = delete;
+};
+
 // Guards a reserved output: removes whatever is at the path on destruction unless keep()
 // was called, so that a failed write leaves nothing behind.
 class Pending {

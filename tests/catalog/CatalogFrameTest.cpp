@@ -1,7 +1,12 @@
 #include "TestSupport.h"
 
+#include "ImageSamples.h"
 #include "catalog/CatalogFrame.h"
 #include "core/Errors.h"
+#include "core/Output.h"
+
+#include <condition_variable>
+#include <mutex>
 
 using namespace TestSupport;
 
@@ -50,20 +55,67 @@ TEST(CatalogFrame, FormatOptionsAndTheCutToTwelve)
     EXPECT_EQ(options.back().title, "E11");
 }
 
-TEST(CatalogFrame, EachStopsAtTheFirstFailure)
+// Photos converted several at once must come out as a one-at-a-time run leaves them.
+TEST(CatalogFrame, EachRunsABatchWithTheResultOfOneFileAfterAnother)
 {
     TempDir dir;
-    std::vector<Path> touched;
+    const std::string jpeg = ImageSamples::writtenJPEG(ImageSamples::noise(64, 48));
+    Paths photos;
+    for (int i = 1; i <= 5; ++i) {
+        photos.push_back(dir / (std::to_string(i) + ".jpg"));
+        writeFile(photos.back(), jpeg);
+    }
+    const WheelOption png = Catalog::formatOptions({"png"}, ImageOps::convert).front();
+    Paths expected;
+    for (int i = 1; i <= 5; ++i) expected.push_back(dir / (std::to_string(i) + ".png"));
+    EXPECT_EQ(png.run(photos).outputs, expected);
+    for (const Path& out : expected) std::filesystem::remove(out);
+
+    writeFile(photos[2], jpeg.substr(0, 600));
+    EXPECT_EQ(errorOf([&] { png.run(photos); }), "Couldn't read 3.jpg as an image");
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(std::filesystem::exists(expected[i]), i < 2) << expected[i];
+    EXPECT_TRUE(png.run({}).outputs.empty());
+}
+
+// What the real files leave to chance, forced: the second file asks for the name both want
+// before the first does, and a later file ends before the failing one.
+TEST(CatalogFrame, EachHandsOutNamesInOrderAndUndoesWhatFollowsAFailure)
+{
+    if (Batch::filesAtOnce(5, Batch::Load::light) < 2) GTEST_SKIP() << "one file at a time on this machine";
+    TempDir dir;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::set<std::string> finished;
+    const auto waitFor = [&](const std::string& name) {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(1), [&] { return finished.count(name) > 0; });
+    };
+    const auto note = [&](const std::string& name) {
+        const std::lock_guard lock(mutex);
+        finished.insert(name);
+        changed.notify_all();
+    };
     const RunFn run = Catalog::each([&](const Path& url) {
-        touched.push_back(url);
-        if (url.filename() == "2") throw KError("Second one is broken");
-        writeFile(dir / (url.filename().string() + ".out"), "ok");
-        return dir / (url.filename().string() + ".out");
+        const std::string name = url.filename().string();
+        if (name == "1") waitFor("2");
+        if (name == "3") {
+            waitFor("4");
+            throw KError("Third one is broken");
+        }
+        Output::Pending out(Output::unique(dir.path(), "same", "txt"));
+        writeFile(out.path(), name);
+        note(name);
+        return out.keep();
     });
-    EXPECT_EQ(errorOf([&] { run({"/in/1", "/in/2", "/in/3"}); }), "Second one is broken");
-    EXPECT_EQ(touched, (Paths{"/in/1", "/in/2"}));
-    EXPECT_TRUE(std::filesystem::exists(dir / "1.out"));
-    EXPECT_TRUE(run({}).outputs.empty());
+    EXPECT_EQ(run(paths({"1", "2"})).outputs, (Paths{dir / "same.txt", dir / "same 2.txt"}));
+    EXPECT_EQ(readFile(dir / "same.txt"), "1");
+
+    finished.clear();
+    EXPECT_EQ(errorOf([&] { run(paths({"1", "2", "3", "4", "5"})); }), "Third one is broken");
+    EXPECT_EQ(readFile(dir / "same 3.txt"), "1");
+    EXPECT_EQ(readFile(dir / "same 4.txt"), "2");
+    EXPECT_FALSE(std::filesystem::exists(dir / "same 5.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "same 6.txt"));
 }
 
 TEST(CatalogFrame, FitOptionMessages)
