@@ -2,6 +2,7 @@
 
 #include "core/Desktop.h"
 #include "core/Errors.h"
+#include "core/FileKind.h"
 #include "core/OptionRun.h"
 #include "core/Recents.h"
 #include "core/RunnerText.h"
@@ -19,6 +20,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -207,7 +209,14 @@ bool handle(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app = needsGui ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName("Varnolt");
     QCoreApplication::setApplicationName("Varnolt");
-    PresetStore::seedIfNeeded();
+    // Seeding asks libvips which formats it writes: a first run seeds only for files a preset
+    // can apply to, so that other commands never load the image engine.
+    if (std::any_of(args.begin() + 1, args.end(), [](const std::string& arg) {
+            const FileKind kind = FileKinds::of(Path(arg));
+            return kind == FileKind::image || kind == FileKind::video || kind == FileKind::audio;
+        })) {
+        PresetStore::seedIfNeeded();
+    }
     int status = 0;
     QTimer::singleShot(0, [&] {
         status = run(args);

@@ -2,6 +2,8 @@
 
 #include "core/Recents.h"
 
+#include <set>
+
 using namespace TestSupport;
 
 class CommandLineTest : public FreshHome {};
@@ -53,4 +55,27 @@ TEST_F(CommandLineTest, RunPrintsOutputsOfRelativePaths)
     const CommandResult r = runVarnolt({"--run", "tools", "ZIP", "sub/../b.txt", "./sub/a.txt"}, {}, dir.path());
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, (dir / "Archive.zip").string() + "\n");
+}
+
+// The engines' libraries take a tenth of a second and tens of megabytes to map: a command
+// maps only those its option uses.
+TEST_F(CommandLineTest, ARunMapsOnlyTheEnginesItUses)
+{
+    TempDir dir;
+    writeFile(dir / "t.csv", "a,b\n1,2\n");
+    writeFile(dir / "p.ppm", std::string("P6 2 1 255\n") + std::string(6, '\x60'));
+    const auto mapped = [&](const std::string& option, const std::string& file) {
+        const CommandResult r = runVarnolt({"--run", "convert", option, file}, {{"LD_DEBUG", "files"}}, dir.path());
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        std::set<std::string> engines;
+        for (const char* library : {"libvips.so", "libavcodec.so", "libpoppler.so", "libtesseract.so", "libopencv_core.so"}) {
+            if (r.err.find(std::string("file=") + library) != std::string::npos) engines.insert(library);
+        }
+        return engines;
+    };
+    EXPECT_EQ(mapped("XLSX", "t.csv"), std::set<std::string>{});
+    // libvips maps its own loaders' libraries (Poppler's among them) when it starts.
+    const std::set<std::string> image = mapped("PNG", "p.ppm");
+    EXPECT_TRUE(image.count("libvips.so"));
+    EXPECT_FALSE(image.count("libavcodec.so") || image.count("libtesseract.so") || image.count("libopencv_core.so"));
 }
