@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace Batch {
@@ -80,7 +81,8 @@ private:
 
     void one(std::size_t i)
     {
-        current = i;
+        // Saved and restored: the work may run a batch of its own.
+        const std::size_t outer = std::exchange(current, i);
         {
             const Output::TurnScope turn(*this);
             const Progress::Scope scope([this, i](double fraction) { report(i, fraction); });
@@ -94,6 +96,7 @@ private:
                 failedAt_ = std::min(failedAt_, i);
             }
         }
+        current = outer;
         const std::lock_guard lock(mutex_);
         // A file that never reserved a name lets the next ones have theirs all the same.
         passLocked(i);

@@ -13,6 +13,7 @@
 namespace {
 [[noreturn]] void broken(const char* module, const char* detail)
 {
+    if (!detail) detail = "no reason given";
     std::fprintf(stderr, "Varnolt is incomplete: %s could not be loaded (%s). Reinstall Varnolt.\n", module, detail);
     std::abort();
 }
@@ -42,10 +43,7 @@ extern "C" void* varnoltModuleEntry(const char* module, const char* name, void**
     {
         const std::lock_guard lock(mutex);
         auto found = loaded.find(std::string_view(module));
-        if (found == loaded.end()) {
-            handle = load(module);
-            found = loaded.emplace(module, handle).first;
-        }
+        if (found == loaded.end()) found = loaded.emplace(module, load(module)).first;
         handle = found->second;
     }
     void* function = ::dlsym(handle, name);

@@ -80,14 +80,11 @@ Path url(const Path& source, const std::string& ext, const std::string& suffix, 
     return unique(directory(source), base, ext, item);
 }
 
-TurnScope::TurnScope(Turn& turn)
-{
-    waiting = &turn;
-}
+TurnScope::TurnScope(Turn& turn) : outer_(std::exchange(waiting, &turn)) {}
 
 TurnScope::~TurnScope()
 {
-    waiting = nullptr;
+    waiting = outer_;
 }
 
 Path unique(const Path& folder, const std::string& name, const std::string& ext, std::optional<Item> item)

@@ -57,6 +57,9 @@ public:
     ~TurnScope();
     TurnScope(const TurnScope&) = delete;
     TurnScope& operator=(const TurnScope&) = delete;
+
+private:
+    Turn* outer_;
 };
 
 // Guards a reserved output: removes whatever is at the path on destruction unless keep()
