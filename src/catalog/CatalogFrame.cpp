@@ -6,7 +6,6 @@
 #include <QString>
 #include <QTextBoundaryFinder>
 
-#include <filesystem>
 #include <set>
 
 namespace Catalog {
@@ -54,21 +53,12 @@ WheelOptions formatOptions(const std::vector<std::string>& exts, ConvertFn conve
     return options;
 }
 
-namespace {
-void removeOutput(const Path& output)
-{
-    std::error_code ec;
-    std::filesystem::remove_all(output, ec);
-    Output::announce(Output::Event::released, output);
-}
-}
-
 RunFn each(EachFn f, Batch::Load load)
 {
     return [f, load](const Paths& urls) {
         Paths outputs(urls.size());
         Batch::run(
-            urls.size(), load, [&](std::size_t i) { outputs[i] = f(urls[i]); }, [&](std::size_t i) { removeOutput(outputs[i]); });
+            urls.size(), load, [&](std::size_t i) { outputs[i] = f(urls[i]); }, [&](std::size_t i) { Output::release(outputs[i]); });
         return OptionResult{std::move(outputs), std::nullopt};
     };
 }
@@ -80,7 +70,7 @@ WheelOption fitOption(const std::string& title, std::int64_t bytes, FitFn f, Bat
         Batch::run(
             urls.size(), load, [&](std::size_t i) { outputs[i] = f(urls[i], bytes); },
             [&](std::size_t i) {
-                if (outputs[i]) removeOutput(*outputs[i]);
+                if (outputs[i]) Output::release(*outputs[i]);
             });
         OptionResult result;
         size_t skipped = 0;

@@ -155,7 +155,8 @@ void run(std::size_t count, Load load, const std::function<void(std::size_t)>& w
     if (count == 0) return;
     Runner runner(count, work);
     std::vector<std::jthread> helpers;
-    for (std::size_t k = 1; k < filesAtOnce(count, load); ++k) helpers.emplace_back([&runner] { runner.serve(); });
+    const std::size_t atOnce = filesAtOnce(count, load);
+    for (std::size_t k = 1; k < atOnce; ++k) helpers.emplace_back([&runner] { runner.serve(); });
     runner.serve();
     for (std::jthread& helper : helpers) helper.join();
     runner.settle(undo);

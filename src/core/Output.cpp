@@ -158,12 +158,16 @@ void announce(Event event, const Path& path)
     if (watcher()) watcher()(event, path);
 }
 
+void release(const Path& path)
+{
+    std::error_code ec;
+    fs::remove_all(path, ec);
+    announce(Event::released, path);
+}
+
 Pending::~Pending()
 {
-    if (kept_) return;
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-    announce(Event::released, path_);
+    if (!kept_) release(path_);
 }
 
 Path Pending::keep()

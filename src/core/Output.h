@@ -62,6 +62,9 @@ private:
     Turn* outer_;
 };
 
+// Removes whatever is at path and tells the watcher that the name is free again.
+void release(const Path& path);
+
 // Guards a reserved output: removes whatever is at the path on destruction unless keep()
 // was called, so that a failed write leaves nothing behind.
 class Pending {

@@ -63,12 +63,7 @@ struct Partial {
     {
         Output::announce(Output::Event::reserved, path);
     }
-    ~Partial()
-    {
-        std::error_code ec;
-        fs::remove(path, ec);
-        Output::announce(Output::Event::released, path);
-    }
+    ~Partial() { Output::release(path); }
 };
 
 struct ArchiveCloser {
