@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <thread>
 
 namespace XLSX::SheetParser {
@@ -17,8 +19,11 @@ namespace {
 // such a cell anyway.
 constexpr long long farAway = 1LL << 40;
 constexpr std::size_t maxReserve = 1024;
-// Parts this large are read on two threads.
+// Parts this large are read on several threads, in stretches of about this size.
 constexpr std::uint64_t splitFrom = std::uint64_t(4) << 20;
+constexpr std::size_t stretchSize = std::size_t(1) << 20;
+// A head this long before the first row is not worth learning.
+constexpr std::size_t maxHead = std::size_t(1) << 20;
 
 // Thrown where reading a sheet in two halves does not fit the sheet; it is then read whole.
 struct Unsplittable {};
@@ -34,7 +39,9 @@ std::optional<long long> integer(std::string_view text)
 
 // What a reader made of its part of a sheet.
 struct Part {
+    // Row `first` of the sheet and those after it.
     Table rows;
+    long long first = 0;
     std::size_t width = 0, bytes = 0;
     // The rows that received cells.
     long long lowest = farAway, highest = -1;
@@ -42,8 +49,9 @@ struct Part {
 
 class Handler : public XmlScan::Handler {
 public:
-    // A reader of a sheet's second half only knows the rows that say their number.
-    explicit Handler(const Book& book, bool numberedRowsOnly = false) : book(book), numberedRowsOnly(numberedRowsOnly) {}
+    // A reader of a later stretch of a sheet only knows the rows that say their number, and
+    // keeps them from its first cell's row on.
+    explicit Handler(const Book& book, bool numberedRowsOnly = false) : book(book), numberedRowsOnly(numberedRowsOnly), first(numberedRowsOnly ? -1 : 0) {}
 
     void start(int space, std::string_view local, std::span<const XmlScan::Attribute> attributes) override
     {
@@ -97,13 +105,14 @@ public:
         return std::move(rows);
     }
 
-    Part part() { return {std::move(rows), width, bytes, lowest, highest}; }
+    Part part() { return {std::move(rows), std::max(first, 0LL), width, bytes, lowest, highest}; }
 
 private:
     const Book& book;
     bool numberedRowsOnly;
     TableLimits::Budget budget;
     Table rows;
+    long long first;
     std::size_t width = 0, bytes = 0;
     long long lowest = farAway, highest = -1;
     std::string cellRef, cellType, value;
@@ -122,11 +131,13 @@ private:
         const auto [row, column] = *at;
         nextColumn = column + 1;
         if (row < 0 || column < 0) return;
-        const auto r = static_cast<std::size_t>(row);
+        if (first < 0) first = row;
+        if (row < first) throw Unsplittable();
+        const auto r = static_cast<std::size_t>(row - first);
         const auto c = static_cast<std::size_t>(column);
         // The extent is checked before anything is built: one far cell would need the whole
         // grid up to it.
-        TableLimits::check(std::max(rows.size(), r + 1), std::max(width, c + 1));
+        TableLimits::check(static_cast<std::size_t>(first) + std::max(rows.size(), r + 1), std::max(width, c + 1));
         std::string text = cellText();
         budget.addBytes(text.size());
         bytes += text.size();
@@ -176,111 +187,150 @@ struct Nothing : XmlScan::Handler {
     void text(std::string_view) override {}
 };
 
-// Rethrows a reader's failure: as Unsplittable where reading whole may still succeed.
-void rethrow(const std::exception_ptr& failure)
-{
-    try {
-        std::rethrow_exception(failure);
-    } catch (const XmlScan::Unsupported&) {
-        throw Unsplittable();
-    }
-}
-
-// Where a reading of the part is cut: at the first row tag of the piece at or after the
-// middle; both readings see the same pieces and so cut at the same place.
-struct Cut {
-    std::uint64_t middle, seen = 0;
-
-    std::size_t in(std::string_view piece)
-    {
-        const std::uint64_t start = seen;
-        seen += piece.size();
-        if (seen <= middle) return std::string_view::npos;
-        return rowTag(piece, start >= middle ? 0 : static_cast<std::size_t>(middle - start));
-    }
+// One stretch of a sheet's text, cut before a row tag, and what a reader made of it.
+struct Stretch {
+    std::string text;
+    bool last = false;
+    Part part;
 };
 
-// Ends a reading of the part early.
-struct Stop {};
-
-// A large sheet read on two threads, each inflating the part for itself: the first reads up
-// to a row tag near the middle, the second from there on, starting where the part's head
-// leaves a reader before its first row. It must turn out that the first reader ended where
-// the head left off, that every row of the second half says its number and that the halves'
-// rows don't meet; otherwise this throws Unsplittable and the sheet is read whole.
-Table halves(const Path& zip, const std::string& entry, const Book& book, std::uint64_t size)
+// A large sheet read on every core: one thread inflates the part, this one cuts it into
+// stretches before row tags, and reading threads each read a stretch from where the part's
+// head leaves a reader before its first row. It must turn out that every stretch but the last
+// ends where the head left off, that every row after the first stretch says its number and
+// that the stretches' rows come in order; otherwise this throws Unsplittable and the sheet is
+// read whole, which also decides any failure.
+Table inStretches(const Path& zip, const std::string& entry, const Book& book)
 {
-    Handler secondHandler(book, true);
     std::optional<XmlScan::Scanner::Context> head;
-    std::atomic<bool> abandoned = false;
-    bool cutSecond = false;
-    std::exception_ptr secondFailure;
-    std::thread second([&] {
-        try {
-            Cut cut{size / 2};
-            std::string start;
-            std::optional<XmlScan::Scanner> scanner;
-            Package::stream(zip, entry, [&](std::string_view piece) {
-                if (abandoned) throw Stop();
-                if (scanner) return scanner->feed(piece);
-                // Where rows start is learnt from the part's first pieces.
-                if (!head && start.size() < (1 << 20)) {
-                    start += piece;
-                    if (const std::size_t row = rowTag(start, 0); row != std::string_view::npos) {
-                        Nothing nothing;
-                        XmlScan::Scanner reader(nothing, Namespaces::mainSpaces);
-                        reader.feed(std::string_view(start).substr(0, row));
-                        head = reader.pause();
-                    }
-                }
-                const std::size_t at = cut.in(piece);
-                if (at == std::string_view::npos) return;
-                if (!head) throw Unsplittable();
-                cutSecond = true;
-                scanner.emplace(secondHandler, Namespaces::mainSpaces, *head);
-                scanner->feed(piece.substr(at));
-            });
-            if (scanner) scanner->finish();
-        } catch (const Stop&) {
-        } catch (...) {
-            secondFailure = std::current_exception();
-        }
-    });
-    Handler firstHandler(book);
-    bool cutFirst = false;
-    try {
-        Cut cut{size / 2};
-        XmlScan::Scanner scanner(firstHandler, Namespaces::mainSpaces);
-        try {
-            Package::stream(zip, entry, [&](std::string_view piece) {
-                const std::size_t at = cut.in(piece);
-                scanner.feed(piece.substr(0, at));
-                if (at != std::string_view::npos) throw Stop();
-            });
-        } catch (const Stop&) {
-            cutFirst = true;
-        }
-        if (!cutFirst) scanner.finish();
-        second.join();
-        if (cutFirst && (!head || !cutSecond || scanner.pause() != *head)) throw Unsplittable();
-    } catch (...) {
-        abandoned = true;
-        if (second.joinable()) second.join();
-        rethrow(std::current_exception());
-    }
-    if (!cutFirst) return firstHandler.finish();
-    if (secondFailure) rethrow(secondFailure);
+    std::deque<Stretch> stretches;
+    std::vector<std::string> spares;
+    std::size_t next = 0;
+    bool ended = false, failed = false;
+    std::mutex mutex;
+    std::condition_variable changed;
+    const std::size_t readers = std::clamp(std::thread::hardware_concurrency(), 2U, 8U);
 
-    Part one = firstHandler.part(), two = secondHandler.part();
-    if (one.highest >= two.lowest) throw Unsplittable();
+    const auto read = [&](Stretch& stretch, bool first) {
+        Handler handler(book, !first);
+        XmlScan::Scanner scanner = first ? XmlScan::Scanner(handler, Namespaces::mainSpaces) : XmlScan::Scanner(handler, Namespaces::mainSpaces, *head);
+        scanner.feed(stretch.text);
+        if (stretch.last) scanner.finish();
+        else if (scanner.pause() != *head) throw Unsplittable();
+        stretch.part = handler.part();
+        // The same few buffers carry the whole part.
+        stretch.text.clear();
+        const std::lock_guard lock(mutex);
+        spares.push_back(std::move(stretch.text));
+    };
+    const auto reader = [&] {
+        for (;;) {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return next < stretches.size() || ended || failed; });
+            if (failed || next == stretches.size()) return;
+            const std::size_t index = next++;
+            Stretch& stretch = stretches[index];
+            changed.notify_all();
+            lock.unlock();
+            try {
+                read(stretch, index == 0);
+            } catch (...) {
+                lock.lock();
+                failed = true;
+                changed.notify_all();
+                return;
+            }
+        }
+    };
+    // Hands a stretch to the readers once few enough are waiting.
+    const auto cut = [&](std::string text, bool last) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return stretches.size() - next < readers || failed; });
+        if (failed) throw Unsplittable();
+        stretches.push_back({std::move(text), last, {}});
+        changed.notify_all();
+    };
+
+    const auto spare = [&] {
+        const std::lock_guard lock(mutex);
+        std::string text;
+        if (spares.empty()) {
+            text.reserve(stretchSize * 2);
+        } else {
+            text = std::move(spares.back());
+            spares.pop_back();
+        }
+        return text;
+    };
+
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < readers; ++i) threads.emplace_back(reader);
+    const auto stop = [&](bool failure) {
+        {
+            const std::lock_guard lock(mutex);
+            ended = true;
+            failed = failed || failure;
+            changed.notify_all();
+        }
+        for (std::thread& thread : threads) thread.join();
+    };
+    try {
+        std::string text = spare();
+        std::size_t searched = 0;
+        Package::stream(zip, entry, [&](std::string_view piece) {
+            text += piece;
+            if (!head) {
+                const std::size_t row = rowTag(text, 0);
+                if (row == std::string_view::npos) {
+                    if (text.size() > maxHead) throw Unsplittable();
+                    return;
+                }
+                Nothing nothing;
+                XmlScan::Scanner scanner(nothing, Namespaces::mainSpaces);
+                scanner.feed(std::string_view(text).substr(0, row));
+                head = scanner.pause();
+            }
+            while (text.size() > stretchSize) {
+                // A row tag may straddle two pieces: its start is looked for again.
+                const std::size_t at = rowTag(text, std::max(searched, stretchSize));
+                if (at == std::string_view::npos) {
+                    searched = text.size() - 4;
+                    return;
+                }
+                std::string rest = spare();
+                rest.append(std::string_view(text).substr(at));
+                text.resize(at);
+                cut(std::move(text), false);
+                text = std::move(rest);
+                searched = 0;
+            }
+        });
+        cut(std::move(text), true);
+    } catch (...) {
+        stop(true);
+        throw Unsplittable();
+    }
+    stop(false);
+    if (failed) throw Unsplittable();
+
     TableLimits::Budget budget;
-    budget.addBytes(one.bytes);
-    budget.addBytes(two.bytes);
-    const std::size_t width = std::max(one.width, two.width);
-    Table rows = std::move(one.rows);
-    rows.resize(std::max(rows.size(), two.rows.size()));
-    TableLimits::check(rows.size(), width);
-    for (std::size_t r = static_cast<std::size_t>(std::max(two.lowest, 0LL)); r < two.rows.size(); ++r) rows[r] = std::move(two.rows[r]);
+    std::size_t width = 0, size = 0;
+    long long highest = -1;
+    for (const Stretch& stretch : stretches) {
+        const Part& part = stretch.part;
+        if (part.highest < 0) continue;
+        if (part.lowest <= highest) throw Unsplittable();
+        highest = part.highest;
+        budget.addBytes(part.bytes);
+        width = std::max(width, part.width);
+        size = std::max(size, static_cast<std::size_t>(part.first) + part.rows.size());
+    }
+    TableLimits::check(size, width);
+    Table rows(size);
+    for (Stretch& stretch : stretches) {
+        Part& part = stretch.part;
+        for (std::size_t r = 0; r < part.rows.size(); ++r) rows[static_cast<std::size_t>(part.first) + r] = std::move(part.rows[r]);
+    }
     for (Row& row : rows) row.resize(width);
     return rows;
 }
@@ -310,7 +360,7 @@ Table parseEntry(const Path& zip, const std::string& entry, const Book& book)
 {
     if (const std::uint64_t size = Package::statedSize(zip, entry); size >= splitFrom) {
         try {
-            return halves(zip, entry, book, size);
+            return inStretches(zip, entry, book);
         } catch (const Unsplittable&) {
         }
     }

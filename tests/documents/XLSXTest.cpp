@@ -177,9 +177,9 @@ TEST(XLSXTest, WorkbooksFromOtherApplications)
                                                         {"after a gap", "", ""}}));
 }
 
-// Large sheets are read on two threads, cut at a row near the middle; whatever the second half
-// holds, the table is the one a single reading makes.
-TEST(XLSXTest, LargeSheetsReadInHalvesAsWhole)
+// Large sheets are read on several threads, cut into stretches at rows; whatever the later
+// stretches hold, the table is the one a single reading makes.
+TEST(XLSXTest, LargeSheetsReadInStretchesAsWhole)
 {
     const TempDir dir;
     const auto sheet = [](const std::function<std::string(int)>& rowTag, const std::string& last) {
@@ -197,7 +197,7 @@ TEST(XLSXTest, LargeSheetsReadInHalvesAsWhole)
     } cases[] = {
         {"numbered rows", sheet(numbered, "")},
         {"rows without numbers", sheet([&](int r) { return r < 90000 ? numbered(r) : "<row>"; }, "")},
-        {"a cell back in the first half", sheet(numbered, "<row r=\"100001\"><c r=\"C2\"><v>late</v></c></row>")},
+        {"a cell back in an earlier stretch", sheet(numbered, "<row r=\"100001\"><c r=\"C2\"><v>late</v></c></row>")},
     };
     for (const auto& c : cases) {
         const Path book = workbook(dir, "big.xlsx", {{"xl/worksheets/sheet1.xml", c.xml}});
