@@ -2,12 +2,16 @@
 
 #include "documents/Package.h"
 #include "documents/XmlScan.h"
+#include "documents/XmlStretches.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
+#include <map>
+#include <mutex>
 
 namespace ODS {
 
@@ -15,6 +19,9 @@ namespace {
 constexpr std::array<std::string_view, 3> spaces = {"urn:oasis:names:tc:opendocument:xmlns:office:1.0", "urn:oasis:names:tc:opendocument:xmlns:table:1.0",
                                                     "urn:oasis:names:tc:opendocument:xmlns:text:1.0"};
 constexpr int officeSpace = 0, tableSpace = 1, textSpace = 2;
+
+// Contents this large are read on several threads.
+constexpr std::uint64_t splitFrom = std::uint64_t(4) << 20;
 
 constexpr long long maxRowRepeat = 2000;
 constexpr long long maxCellRepeat = 512;
@@ -67,11 +74,25 @@ std::optional<std::string> clockText(std::string_view duration)
     return text;
 }
 
+// What a reader made of a stretch of the first table's rows.
+struct Part {
+    Table rows;
+    // Empty rows after the last of `rows`, built only if rows follow in a later stretch.
+    std::size_t emptyRows = 0, width = 0;
+    TableLimits::Budget budget;
+    // The first table ended in this stretch: later stretches hold other tables.
+    bool closed = false;
+};
+
 // Empty cells and rows are only counted until something follows them, so that the repeated
 // empty tail a spreadsheet carries up to its last row and column costs nothing; what the
 // trimming would remove is never built.
 class Parser : public XmlScan::Handler {
 public:
+    Parser() = default;
+    // A reader of a later stretch starts inside the first table.
+    explicit Parser(bool continued) : tableIndex(continued ? 1 : 0) {}
+
     void start(int space, std::string_view name, Attributes attributes) override
     {
         if (inCell) {
@@ -108,6 +129,8 @@ public:
             endCell();
         } else if (tableIndex == 1 && space == tableSpace && name == "table-row") {
             endRow();
+        } else if (tableIndex == 1 && space == tableSpace && name == "table") {
+            closed = true;
         }
     }
 
@@ -124,6 +147,8 @@ public:
         return std::move(rows);
     }
 
+    Part part() { return {std::move(rows), emptyRows, width, budget, closed}; }
+
 private:
     TableLimits::Budget budget;
     Table rows;
@@ -137,7 +162,7 @@ private:
     // Inside a cell: how deep below it, and how deep below an element whose text is not the
     // cell's (an annotation, a drawing, phonetic ruby text).
     std::size_t depth = 0, skipped = 0;
-    bool inCell = false;
+    bool inCell = false, closed = false;
 
     // Dates and times as ISO 8601, whatever the cell shows.
     static std::optional<std::string> isoOf(Attributes attributes)
@@ -220,6 +245,40 @@ private:
         emptyRows = 0;
     }
 };
+
+// A large content part read in stretches on every core; the rows of each stretch follow those
+// of the one before, with the empty rows between them.
+Table inStretches(const Path& spreadsheet)
+{
+    std::mutex mutex;
+    std::map<std::size_t, Part> parts;
+    XmlStretches::read(spreadsheet, "content.xml", spaces, "table:table-row", [&](const XmlStretches::Stretch& stretch) {
+        Parser parser(stretch.index > 0);
+        XmlStretches::scan(parser, spaces, stretch);
+        Part part = parser.part();
+        const std::lock_guard lock(mutex);
+        parts.emplace(stretch.index, std::move(part));
+    });
+
+    Table rows;
+    TableLimits::Budget budget;
+    std::size_t emptyRows = 0, width = 0;
+    for (auto& [index, part] : parts) {
+        budget.add(part.budget);
+        if (!part.rows.empty()) {
+            TableLimits::check(rows.size() + emptyRows + part.rows.size(), 1);
+            rows.resize(rows.size() + emptyRows);
+            rows.insert(rows.end(), std::make_move_iterator(part.rows.begin()), std::make_move_iterator(part.rows.end()));
+            emptyRows = 0;
+        }
+        emptyRows += part.emptyRows;
+        width = std::max(width, part.width);
+        if (part.closed) break;
+    }
+    TableLimits::check(rows.size(), width);
+    for (Row& row : rows) row.resize(width);
+    return rows;
+}
 }
 
 Table parseContent(std::string_view xml)
@@ -230,6 +289,12 @@ Table parseContent(std::string_view xml)
 Table read(const Path& spreadsheet)
 {
     try {
+        if (Package::statedSize(spreadsheet, "content.xml") >= splitFrom) {
+            try {
+                return inStretches(spreadsheet);
+            } catch (const XmlStretches::Unsplittable&) {
+            }
+        }
         return XmlScan::read(spaces, [] { return Parser(); }, XmlScan::entry(spreadsheet, "content.xml")).finish();
     } catch (const XmlStream::Malformed&) {
         throw Package::damaged(spreadsheet);

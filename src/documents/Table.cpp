@@ -33,6 +33,12 @@ void Budget::addCopies(std::size_t count, std::size_t bytes)
     addBytes(count * bytes);
 }
 
+void Budget::add(const Budget& other)
+{
+    addCells(other.cells_);
+    addBytes(other.bytes_);
+}
+
 }
 
 namespace CellText {

@@ -28,6 +28,8 @@ public:
     void addBytes(std::size_t count);
     // count cells of `bytes` bytes each.
     void addCopies(std::size_t count, std::size_t bytes);
+    // What another reader built, for a table read in parts.
+    void add(const Budget& other);
 
 private:
     std::size_t cells_ = 0;

@@ -1,16 +1,14 @@
 #include "documents/XLSXParsers.h"
 
 #include "documents/XLSXNamespaces.h"
-#include "documents/XmlScan.h"
-
 #include "documents/Package.h"
+#include "documents/XmlScan.h"
+#include "documents/XmlStretches.h"
 
 #include <algorithm>
 #include <charconv>
-#include <condition_variable>
-#include <deque>
+#include <map>
 #include <mutex>
-#include <thread>
 
 namespace XLSX::SheetParser {
 
@@ -19,14 +17,10 @@ namespace {
 // such a cell anyway.
 constexpr long long farAway = 1LL << 40;
 constexpr std::size_t maxReserve = 1024;
-// Parts this large are read on several threads, in stretches of about this size.
+// Parts this large are read on several threads.
 constexpr std::uint64_t splitFrom = std::uint64_t(4) << 20;
-constexpr std::size_t stretchSize = std::size_t(1) << 20;
-// A head this long before the first row is not worth learning.
-constexpr std::size_t maxHead = std::size_t(1) << 20;
 
-// Thrown where reading a sheet in two halves does not fit the sheet; it is then read whole.
-struct Unsplittable {};
+using XmlStretches::Unsplittable;
 
 std::optional<long long> integer(std::string_view text)
 {
@@ -171,153 +165,25 @@ private:
         return std::move(value);
     }
 };
-// The first row tag in `data` at or after `from`.
-std::size_t rowTag(std::string_view data, std::size_t from)
-{
-    for (std::size_t at = data.find("<row", from); at != std::string_view::npos; at = data.find("<row", at + 1)) {
-        if (at + 4 < data.size() && (data[at + 4] == ' ' || data[at + 4] == '>' || data[at + 4] == '/')) return at;
-    }
-    return std::string_view::npos;
-}
-
-// Ignores what it reads: the sheet's head is read once more only to learn where rows stand.
-struct Nothing : XmlScan::Handler {
-    void start(int, std::string_view, std::span<const XmlScan::Attribute>) override {}
-    void end(int, std::string_view) override {}
-    void text(std::string_view) override {}
-};
-
-// One stretch of a sheet's text, cut before a row tag, and what a reader made of it.
-struct Stretch {
-    std::string text;
-    bool last = false;
-    Part part;
-};
-
-// A large sheet read on every core: one thread inflates the part, this one cuts it into
-// stretches before row tags, and reading threads each read a stretch from where the part's
-// head leaves a reader before its first row. It must turn out that every stretch but the last
-// ends where the head left off, that every row after the first stretch says its number and
-// that the stretches' rows come in order; otherwise this throws Unsplittable and the sheet is
-// read whole, which also decides any failure.
+// A large sheet read in stretches on every core. It must turn out that every row after the
+// first stretch says its number and that the stretches' rows come in order; otherwise this
+// throws Unsplittable.
 Table inStretches(const Path& zip, const std::string& entry, const Book& book)
 {
-    std::optional<XmlScan::Scanner::Context> head;
-    std::deque<Stretch> stretches;
-    std::vector<std::string> spares;
-    std::size_t next = 0;
-    bool ended = false, failed = false;
     std::mutex mutex;
-    std::condition_variable changed;
-    const std::size_t readers = std::clamp(std::thread::hardware_concurrency(), 2U, 8U);
-
-    const auto read = [&](Stretch& stretch, bool first) {
-        Handler handler(book, !first);
-        XmlScan::Scanner scanner = first ? XmlScan::Scanner(handler, Namespaces::mainSpaces) : XmlScan::Scanner(handler, Namespaces::mainSpaces, *head);
-        scanner.feed(stretch.text);
-        if (stretch.last) scanner.finish();
-        else if (scanner.pause() != *head) throw Unsplittable();
-        stretch.part = handler.part();
-        // The same few buffers carry the whole part.
-        stretch.text.clear();
+    std::map<std::size_t, Part> parts;
+    XmlStretches::read(zip, entry, Namespaces::mainSpaces, "row", [&](const XmlStretches::Stretch& stretch) {
+        Handler handler(book, stretch.index > 0);
+        XmlStretches::scan(handler, Namespaces::mainSpaces, stretch);
+        Part part = handler.part();
         const std::lock_guard lock(mutex);
-        spares.push_back(std::move(stretch.text));
-    };
-    const auto reader = [&] {
-        for (;;) {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return next < stretches.size() || ended || failed; });
-            if (failed || next == stretches.size()) return;
-            const std::size_t index = next++;
-            Stretch& stretch = stretches[index];
-            changed.notify_all();
-            lock.unlock();
-            try {
-                read(stretch, index == 0);
-            } catch (...) {
-                lock.lock();
-                failed = true;
-                changed.notify_all();
-                return;
-            }
-        }
-    };
-    // Hands a stretch to the readers once few enough are waiting.
-    const auto cut = [&](std::string text, bool last) {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return stretches.size() - next < readers || failed; });
-        if (failed) throw Unsplittable();
-        stretches.push_back({std::move(text), last, {}});
-        changed.notify_all();
-    };
-
-    const auto spare = [&] {
-        const std::lock_guard lock(mutex);
-        std::string text;
-        if (spares.empty()) {
-            text.reserve(stretchSize * 2);
-        } else {
-            text = std::move(spares.back());
-            spares.pop_back();
-        }
-        return text;
-    };
-
-    std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < readers; ++i) threads.emplace_back(reader);
-    const auto stop = [&](bool failure) {
-        {
-            const std::lock_guard lock(mutex);
-            ended = true;
-            failed = failed || failure;
-            changed.notify_all();
-        }
-        for (std::thread& thread : threads) thread.join();
-    };
-    try {
-        std::string text = spare();
-        std::size_t searched = 0;
-        Package::stream(zip, entry, [&](std::string_view piece) {
-            text += piece;
-            if (!head) {
-                const std::size_t row = rowTag(text, 0);
-                if (row == std::string_view::npos) {
-                    if (text.size() > maxHead) throw Unsplittable();
-                    return;
-                }
-                Nothing nothing;
-                XmlScan::Scanner scanner(nothing, Namespaces::mainSpaces);
-                scanner.feed(std::string_view(text).substr(0, row));
-                head = scanner.pause();
-            }
-            while (text.size() > stretchSize) {
-                // A row tag may straddle two pieces: its start is looked for again.
-                const std::size_t at = rowTag(text, std::max(searched, stretchSize));
-                if (at == std::string_view::npos) {
-                    searched = text.size() - 4;
-                    return;
-                }
-                std::string rest = spare();
-                rest.append(std::string_view(text).substr(at));
-                text.resize(at);
-                cut(std::move(text), false);
-                text = std::move(rest);
-                searched = 0;
-            }
-        });
-        cut(std::move(text), true);
-    } catch (...) {
-        stop(true);
-        throw Unsplittable();
-    }
-    stop(false);
-    if (failed) throw Unsplittable();
+        parts.emplace(stretch.index, std::move(part));
+    });
 
     TableLimits::Budget budget;
     std::size_t width = 0, size = 0;
     long long highest = -1;
-    for (const Stretch& stretch : stretches) {
-        const Part& part = stretch.part;
+    for (const auto& [index, part] : parts) {
         if (part.highest < 0) continue;
         if (part.lowest <= highest) throw Unsplittable();
         highest = part.highest;
@@ -327,8 +193,7 @@ Table inStretches(const Path& zip, const std::string& entry, const Book& book)
     }
     TableLimits::check(size, width);
     Table rows(size);
-    for (Stretch& stretch : stretches) {
-        Part& part = stretch.part;
+    for (auto& [index, part] : parts) {
         for (std::size_t r = 0; r < part.rows.size(); ++r) rows[static_cast<std::size_t>(part.first) + r] = std::move(part.rows[r]);
     }
     for (Row& row : rows) row.resize(width);

@@ -96,6 +96,36 @@ TEST(ODSTest, HostileAndBrokenFiles)
     }
 }
 
+// Large contents are read on several threads in stretches of rows; empty rows between
+// stretches stay, and rows of later tables never join the first.
+TEST(ODSTest, LargeContentsReadInStretchesAsWhole)
+{
+    TempDir dir;
+    const auto rows = [](int count, const std::string& text) {
+        std::string xml;
+        for (int r = 0; r < count; ++r) {
+            xml += r % 3 == 0 ? row("<table:table-cell/>", " table:number-rows-repeated=\"5\"") : row(cell(text + std::to_string(r)) + cell("x"));
+        }
+        return xml;
+    };
+    const std::string second = "</table:table><table:table>";
+    const struct {
+        const char* what;
+        std::string xml;
+        std::size_t size;
+    } cases[] = {
+        {"one table", odsContent(rows(60000, "r")), 60000 + 20000 * 4},
+        {"a large second table", odsContent(rows(10, "r") + second + rows(60000, "other")), 21},
+        {"a second table after a large first", odsContent(rows(60000, "r") + second + rows(100, "other")), 60000 + 20000 * 4},
+    };
+    for (const auto& c : cases) {
+        Package::write({{"content.xml", c.xml}}, "application/vnd.oasis.opendocument.spreadsheet", dir / "big.ods");
+        const Table read = ODS::read(dir / "big.ods");
+        EXPECT_EQ(read.size(), c.size) << c.what;
+        EXPECT_EQ(read, ODS::parseContent(c.xml)) << c.what;
+    }
+}
+
 // The same sheet saved by LibreOffice in both formats reads the same: the displayed texts,
 // so the unformatted booleans show as 1 and 0.
 TEST(ODSTest, SpreadsheetFromLibreOfficeReadsAsItsXLSXTwin)
