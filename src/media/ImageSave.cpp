@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <fcntl.h>
-#include <malloc.h>
 #include <unistd.h>
 
 namespace ImageVips {
@@ -92,9 +91,6 @@ void save(const ImageOps::Image& image, const Path& url, const std::string& ext,
     } catch (const vips::VError&) {
         fail(image, "Couldn't write ." + ext);
     }
-    // Encoders free large buffers on libvips' worker threads, whose malloc arenas would keep
-    // them: give them back, so that a batch of photos stays at the footprint of one.
-    malloc_trim(0);
 }
 
 }
