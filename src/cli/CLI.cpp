@@ -138,6 +138,9 @@ int runOption(const WheelOption& option, const Paths& files)
         loop.quit();
     });
     loop.exec();
+    // The run's thread still lets go of what the run held and ends: the process must not
+    // end under it.
+    OptionRun::waitForAll();
     if (outcome.failure) {
         print("ERROR: " + Errors::userMessage(outcome.failure));
         return 1;

@@ -22,6 +22,6 @@ RunOutcome measured(const RunFn& run, const Paths& urls, const Progress::Sink& p
 // Starts the run on a thread of its own, so that runs never wait behind each other, and hands
 // the outcome to done on the main thread.
 void inBackground(RunFn run, Paths urls, Progress::Sink progress, std::function<void(const RunOutcome&)> done);
-// Blocks until every run started by inBackground has returned.
+// Blocks until every run started by inBackground has returned and its thread has ended.
 void waitForAll();
 }
