@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
-#include <map>
-#include <mutex>
 
 namespace ODS {
 
@@ -250,20 +248,16 @@ private:
 // of the one before, with the empty rows between them.
 Table inStretches(const Path& spreadsheet)
 {
-    std::mutex mutex;
-    std::map<std::size_t, Part> parts;
-    XmlStretches::read(spreadsheet, "content.xml", spaces, "table:table-row", [&](const XmlStretches::Stretch& stretch) {
+    std::vector<Part> parts = XmlStretches::parts<Part>(spreadsheet, "content.xml", spaces, "table:table-row", [](const XmlStretches::Stretch& stretch) {
         Parser parser(stretch.index > 0);
         XmlStretches::scan(parser, spaces, stretch);
-        Part part = parser.part();
-        const std::lock_guard lock(mutex);
-        parts.emplace(stretch.index, std::move(part));
+        return parser.part();
     });
 
     Table rows;
     TableLimits::Budget budget;
     std::size_t emptyRows = 0, width = 0;
-    for (auto& [index, part] : parts) {
+    for (Part& part : parts) {
         budget.add(part.budget);
         if (!part.rows.empty()) {
             TableLimits::check(rows.size() + emptyRows + part.rows.size(), 1);

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
-#include <mutex>
 
 namespace XLSX::SheetParser {
 
@@ -36,7 +34,8 @@ struct Part {
     // Row `first` of the sheet and those after it.
     Table rows;
     long long first = 0;
-    std::size_t width = 0, bytes = 0;
+    std::size_t width = 0;
+    TableLimits::Budget budget;
     // The rows that received cells.
     long long lowest = farAway, highest = -1;
 };
@@ -99,7 +98,7 @@ public:
         return std::move(rows);
     }
 
-    Part part() { return {std::move(rows), std::max(first, 0LL), width, bytes, lowest, highest}; }
+    Part part() { return {std::move(rows), std::max(first, 0LL), width, budget, lowest, highest}; }
 
 private:
     const Book& book;
@@ -107,7 +106,7 @@ private:
     TableLimits::Budget budget;
     Table rows;
     long long first;
-    std::size_t width = 0, bytes = 0;
+    std::size_t width = 0;
     long long lowest = farAway, highest = -1;
     std::string cellRef, cellType, value;
     long long cellStyle = 0;
@@ -134,7 +133,6 @@ private:
         TableLimits::check(static_cast<std::size_t>(first) + std::max(rows.size(), r + 1), std::max(width, c + 1));
         std::string text = cellText();
         budget.addBytes(text.size());
-        bytes += text.size();
         lowest = std::min(lowest, row);
         highest = std::max(highest, row);
         if (rows.size() <= r) rows.resize(r + 1);
@@ -165,35 +163,32 @@ private:
         return std::move(value);
     }
 };
+
 // A large sheet read in stretches on every core. It must turn out that every row after the
 // first stretch says its number and that the stretches' rows come in order; otherwise this
 // throws Unsplittable.
 Table inStretches(const Path& zip, const std::string& entry, const Book& book)
 {
-    std::mutex mutex;
-    std::map<std::size_t, Part> parts;
-    XmlStretches::read(zip, entry, Namespaces::mainSpaces, "row", [&](const XmlStretches::Stretch& stretch) {
+    std::vector<Part> parts = XmlStretches::parts<Part>(zip, entry, Namespaces::mainSpaces, "row", [&](const XmlStretches::Stretch& stretch) {
         Handler handler(book, stretch.index > 0);
         XmlStretches::scan(handler, Namespaces::mainSpaces, stretch);
-        Part part = handler.part();
-        const std::lock_guard lock(mutex);
-        parts.emplace(stretch.index, std::move(part));
+        return handler.part();
     });
 
     TableLimits::Budget budget;
     std::size_t width = 0, size = 0;
     long long highest = -1;
-    for (const auto& [index, part] : parts) {
+    for (const Part& part : parts) {
         if (part.highest < 0) continue;
         if (part.lowest <= highest) throw Unsplittable();
         highest = part.highest;
-        budget.addBytes(part.bytes);
+        budget.add(part.budget);
         width = std::max(width, part.width);
         size = std::max(size, static_cast<std::size_t>(part.first) + part.rows.size());
     }
     TableLimits::check(size, width);
     Table rows(size);
-    for (auto& [index, part] : parts) {
+    for (Part& part : parts) {
         for (std::size_t r = 0; r < part.rows.size(); ++r) rows[static_cast<std::size_t>(part.first) + r] = std::move(part.rows[r]);
     }
     for (Row& row : rows) row.resize(width);

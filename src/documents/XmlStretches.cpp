@@ -52,8 +52,8 @@ void scan(XmlScan::Handler& handler, std::span<const std::string_view> spaces, c
     }
 }
 
-std::size_t read(const Path& zip, const std::string& entry, std::span<const std::string_view> spaces, std::string_view tag,
-                 const std::function<void(const Stretch&)>& read)
+void read(const Path& zip, const std::string& entry, std::span<const std::string_view> spaces, std::string_view tag,
+          const std::function<void(const Stretch&)>& readStretch)
 {
     const std::string open = "<" + std::string(tag);
     std::optional<XmlScan::Scanner::Context> head;
@@ -75,7 +75,7 @@ std::size_t read(const Path& zip, const std::string& entry, std::span<const std:
             changed.notify_all();
             lock.unlock();
             try {
-                read({cut.text, index, cut.last, head ? &*head : nullptr});
+                readStretch({cut.text, index, cut.last, head ? &*head : nullptr});
             } catch (...) {
                 lock.lock();
                 failed = true;
@@ -158,7 +158,6 @@ std::size_t read(const Path& zip, const std::string& entry, std::span<const std:
     }
     stop(false);
     if (failed) throw Unsplittable();
-    return cuts.size();
 }
 
 }
