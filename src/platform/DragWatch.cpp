@@ -13,7 +13,9 @@
 #include <X11/keysym.h>
 
 namespace {
-constexpr int answerLimitMs = 1000;
+// How long a drag's source may take to hand over its files. Sources that have none refuse at
+// once; a source busy on a loaded machine can take over a second and still deserves its wheel.
+constexpr int answerLimitMs = 3000;
 
 Paths fileUrls(const QByteArray& uriList)
 {
