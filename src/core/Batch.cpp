@@ -32,10 +32,12 @@ long long availableMemory()
     return -1;
 }
 
+thread_local bool sharing = false;
+
 class Runner final : public Output::Turn {
 public:
-    Runner(std::size_t count, const std::function<void(std::size_t)>& work)
-        : work_(work), passed_(count, false), done_(count, 0.0), failures_(count), succeeded_(count, false),
+    Runner(std::size_t count, bool shared, const std::function<void(std::size_t)>& work)
+        : shared_(shared), work_(work), passed_(count, false), done_(count, 0.0), failures_(count), succeeded_(count, false),
           failedAt_(count), progress_(Progress::current())
     {
     }
@@ -83,6 +85,7 @@ private:
     {
         // Saved and restored: the work may run a batch of its own.
         const std::size_t outer = std::exchange(current, i);
+        const bool outerSharing = std::exchange(sharing, sharing || shared_);
         {
             const Output::TurnScope turn(*this);
             const Progress::Scope scope([this, i](double fraction) { report(i, fraction); });
@@ -97,6 +100,7 @@ private:
             }
         }
         current = outer;
+        sharing = outerSharing;
         const std::lock_guard lock(mutex_);
         // A file that never reserved a name lets the next ones have theirs all the same.
         passLocked(i);
@@ -126,6 +130,7 @@ private:
         progress_(sum / double(done_.size()));
     }
 
+    const bool shared_;
     const std::function<void(std::size_t)>& work_;
     std::mutex mutex_;
     std::condition_variable ready_;
@@ -150,12 +155,17 @@ std::size_t filesAtOnce(std::size_t count, Load load)
     return std::max<std::size_t>(1, std::min(workers, count));
 }
 
+bool alone()
+{
+    return !sharing;
+}
+
 void run(std::size_t count, Load load, const std::function<void(std::size_t)>& work, const std::function<void(std::size_t)>& undo)
 {
     if (count == 0) return;
-    Runner runner(count, work);
-    std::vector<std::jthread> helpers;
     const std::size_t atOnce = filesAtOnce(count, load);
+    Runner runner(count, atOnce > 1, work);
+    std::vector<std::jthread> helpers;
     for (std::size_t k = 1; k < atOnce; ++k) helpers.emplace_back([&runner] { runner.serve(); });
     runner.serve();
     for (std::jthread& helper : helpers) helper.join();

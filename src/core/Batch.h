@@ -15,6 +15,10 @@ enum class Load { light, heavy };
 // How many of count files run at once on this machine.
 std::size_t filesAtOnce(std::size_t count, Load load);
 
+// Whether the calling thread's work has the cores to itself: false inside a batch that runs
+// several files at once, where an encoder's own threads would only contend with the others.
+bool alone();
+
 // Calls work(i) for every i < count, in order of i as far as starting goes. After a failure
 // of work(i), undo(j) is called for every j > i whose work succeeded, then the failure is
 // rethrown.

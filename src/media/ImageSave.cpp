@@ -1,6 +1,7 @@
 #include "media/ImageVips.h"
 
 #include "core/Errors.h"
+#include "media/WebPSave.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +78,10 @@ void save(const ImageOps::Image& image, const Path& url, const std::string& ext,
     ::close(fd);
 
     const int q = percent(quality);
+    if (*saver == "webpsave" && WebPSave::takes(image)) {
+        ImageVips::guarded(image, "Couldn't write .webp", [&] { WebPSave::save(withMetadata(image, metadata), url, q); });
+        return;
+    }
     vips::VOption* options = ImageOps::Image::option()->set("in", withMetadata(image, metadata))->set("filename", url.c_str());
     if (*saver == "magicksave") options->set("format", ext.c_str())->set("quality", q);
     else if (hasArgument(*saver, "Q")) options->set("Q", q);

@@ -5,6 +5,7 @@
 #include "core/Errors.h"
 #include "core/Output.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -95,8 +96,11 @@ TEST(CatalogFrame, EachHandsOutNamesInOrderAndUndoesWhatFollowsAFailure)
         finished.insert(name);
         changed.notify_all();
     };
+    std::atomic<int> alone = 0;
     const RunFn run = Catalog::each([&](const Path& url) {
         const std::string name = url.filename().string();
+        // Encoders take threads of their own only when no other file shares the cores.
+        alone += Batch::alone();
         if (name == "1") waitFor("2");
         if (name == "3") {
             waitFor("4");
@@ -116,6 +120,9 @@ TEST(CatalogFrame, EachHandsOutNamesInOrderAndUndoesWhatFollowsAFailure)
     EXPECT_EQ(readFile(dir / "same 4.txt"), "2");
     EXPECT_FALSE(std::filesystem::exists(dir / "same 5.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "same 6.txt"));
+    EXPECT_EQ(alone, 0);
+    run(paths({"alone"}));
+    EXPECT_EQ(alone, 1);
 }
 
 TEST(CatalogFrame, FitOptionMessages)

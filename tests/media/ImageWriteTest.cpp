@@ -88,3 +88,44 @@ TEST_F(ImageWriteTools, FormatsLibvipsLacksGoThroughFfmpeg)
     const MediaSamples::ToolsScope absent(false);
     EXPECT_EQ(errorOf([&] { ImageOps::write(green, dir / "again.pcx", "pcx", 0.9, {}); }), ".pcx output needs ffmpeg (sudo apt install ffmpeg)");
 }
+
+// WebP goes to libwebp a strip of rows at a time, never holding the decoded photo; the files
+// must stay byte for byte what libvips' own saver writes, metadata chunks included.
+TEST(ImageWrite, WebPIsWhatLibvipsWrites)
+{
+    TempDir dir;
+    const ImageOps::Metadata camera = ImageOps::load(cameraPhoto(dir.path())).metadata;
+    const int width = 97, height = 701;
+    const Image x = Image::xyz(width, height)[0], y = Image::xyz(width, height)[1];
+    // Opaque but for a stripe of graded alpha across the middle strips.
+    const Image stripe = ((y < 300) | (y > 330)).ifthenelse(255, x * 2).cast(VIPS_FORMAT_UCHAR);
+    const Image opaque = Image::black(width, height).linear(1, 255).cast(VIPS_FORMAT_UCHAR);
+    VipsBlob* profile = nullptr;
+    ASSERT_EQ(vips_profile_load("srgb", &profile, nullptr), 0);
+    size_t profileSize = 0;
+    const void* profileBytes = vips_blob_get(profile, &profileSize);
+    Image profiled = noise(64, 48).copy();
+    profiled.set(VIPS_META_ICC_NAME, reinterpret_cast<VipsCallbackFn>(g_free), g_memdup2(profileBytes, profileSize), profileSize);
+    vips_area_unref(VIPS_AREA(profile));
+
+    const struct {
+        const char* name;
+        Image image;
+        ImageOps::Metadata metadata;
+    } cases[] = {
+        {"camera", noise(width, height), camera},
+        {"translucent", noise(width, height).bandjoin(stripe), {}},
+        {"opaque-alpha", noise(width, height).bandjoin(opaque), {}},
+        {"profiled", profiled, {}},
+    };
+    for (const auto& c : cases) {
+        const Path ours = dir / (std::string(c.name) + ".webp"), theirs = dir / (std::string(c.name) + "-libvips.webp");
+        ImageOps::write(c.image, ours, "webp", 0.9, c.metadata);
+        Image reference = c.image.copy();
+        for (const auto& [field, bytes] : c.metadata) {
+            reference.set(field.c_str(), reinterpret_cast<VipsCallbackFn>(g_free), g_memdup2(bytes.data(), bytes.size()), bytes.size());
+        }
+        reference.webpsave(theirs.c_str(), Image::option()->set("Q", 90));
+        EXPECT_TRUE(readFile(ours) == readFile(theirs)) << c.name;
+    }
+}
