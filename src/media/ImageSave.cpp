@@ -79,7 +79,7 @@ void save(const ImageOps::Image& image, const Path& url, const std::string& ext,
 
     const int q = percent(quality);
     if (*saver == "webpsave" && WebPSave::takes(image)) {
-        ImageVips::guarded(image, "Couldn't write .webp", [&] { WebPSave::save(withMetadata(image, metadata), url, q); });
+        guarded(image, "Couldn't write ." + ext, [&] { WebPSave::save(withMetadata(image, metadata), url, q); });
         return;
     }
     vips::VOption* options = ImageOps::Image::option()->set("in", withMetadata(image, metadata))->set("filename", url.c_str());
