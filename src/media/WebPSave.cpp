@@ -6,11 +6,9 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
+#include <fstream>
 #include <memory>
-#include <unistd.h>
 
 // libvips' own rebuild of the EXIF block before a save (resolution, dimensions, the fields it
 // requires). Exported by libvips though not in its headers; calling it keeps the block what
@@ -140,17 +138,11 @@ void assemble(const ImageOps::Image& image, const Written& encoded, Assembled& f
 
 void writeFile(const Path& url, const WebPData& file)
 {
-    const int fd = ::open(url.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw KError("Can't create a .webp file");
-    std::size_t written = 0;
-    while (written < file.size) {
-        const ssize_t n = ::write(fd, file.bytes + written, file.size - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        written += std::size_t(n);
-    }
-    const bool closed = ::close(fd) == 0;
-    if (written < file.size || !closed) throw KError(failure);
+    // The caller has made the file already; a failure here is a full or vanished disk.
+    std::ofstream out(url, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.bytes), std::streamsize(file.size));
+    out.close();
+    if (!out) throw KError(failure);
 }
 }
 
